@@ -1,0 +1,101 @@
+#include "navigator/command_line.h"
+
+#include <array>
+#include <cctype>
+#include <vector>
+
+#include "text/number_text.h"
+#include "text/text_writer.h"
+
+namespace rill {
+
+namespace {
+
+constexpr std::array<const char*, 14> kFieldNames = {
+    "NavType",  "StartReach",    "StartMeasure",   "EndReach",  "EndMeasure",
+    "Direction", "Distance",     "DistanceUnits",  "TraversalOrder", "WorkPath",
+    "OutFile",  "FilePrefix",    "WholeReachStartMode", "EndAtCUBoundary"};
+
+// Files of the run that the result CSV must not overwrite.
+constexpr std::array<const char*, 5> kRunFiles = {"message.out", "ccode.txt", "rchdata.txt", "flowdata.txt",
+                                                  "secdata.txt"};
+
+std::vector<std::string> SplitFields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && line[i] == ',') ++i;
+    if (i >= line.size()) break;
+    std::size_t end = line.find(',', i);
+    if (end == std::string_view::npos) end = line.size();
+    fields.emplace_back(line.substr(i, end - i));
+    i = end;
+  }
+  return fields;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string UsageMessage(std::size_t found) {
+  std::string text = "The command line holds " + std::to_string(found) +
+                     " of the 14 fields it needs, separated by commas:";
+  for (std::size_t i = 0; i < kFieldNames.size(); ++i) text += (i == 0 ? " " : ",") + std::string(kFieldNames[i]);
+  return text;
+}
+
+}  // namespace
+
+std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view commandLine) {
+  // The line is a C string: a zero byte ends it.
+  commandLine = commandLine.substr(0, std::min(commandLine.size(), commandLine.find('\0')));
+  if (commandLine.size() > kMaxCommandLine)
+    return CommandLineRefusal{"The command line is " + std::to_string(commandLine.size()) +
+                              " characters long; at most " + std::to_string(kMaxCommandLine) + " are accepted"};
+  std::vector<std::string> f = SplitFields(commandLine);
+  if (f.size() < kFieldNames.size()) return CommandLineRefusal{UsageMessage(f.size())};
+
+  NavRequest r;
+  r.NavType = ReadWhole(f[0].c_str());
+  r.StartReach = f[1];
+  r.StartMeasure = ReadDecimal(f[2].c_str());
+  r.EndReach = f[3];
+  r.EndMeasure = ReadDecimal(f[4].c_str());
+  r.Direction = f[5];
+  r.Distance = ReadDecimal(f[6].c_str());
+  r.DistanceUnits = f[7];
+  r.TraversalOrder = f[8];
+  r.WorkPath = f[9];
+  r.OutFile = f[10];
+  r.FilePrefix = f[11];
+  r.WholeReachStartMode = Low16(ReadWhole(f[12].c_str()));
+  r.EndAtCUBoundary = Low16(ReadWhole(f[13].c_str()));
+
+  for (const char* name : kRunFiles)
+    if (EqualIgnoringCase(r.OutFile, name))
+      return CommandLineRefusal{"The output file " + r.OutFile + " would overwrite the run's own " + name};
+  std::vector<std::string> names(kRunFiles.begin(), kRunFiles.end());
+  names.push_back(r.OutFile);
+  for (const std::string& name : names) {
+    std::string path = r.PathOf(name);
+    if (path.size() > kMaxPath)
+      return CommandLineRefusal{"The path " + path + " is longer than " + std::to_string(kMaxPath) + " characters"};
+  }
+  return r;
+}
+
+void WriteRequestHeader(const NavRequest& r, TextWriter& log) {
+  log.Print(
+      "NavType: %d\nStartReach: %s\nStartMeasure: %10.5f\nEndReach: %s\nEndMeasure: %10.5f\nDirection: %s\n"
+      "Distance: %10.5f\nDistanceUnits: %s\nTraversalOrder: %s\nWorkPath: %s\nOutFile: %s\n"
+      "Whole Reach Start Mode: %d\nEnd at CU Boundary: %d\n\n",
+      r.NavType, r.StartReach, r.StartMeasure, r.EndReach, r.EndMeasure, r.Direction, r.Distance, r.DistanceUnits,
+      r.TraversalOrder, r.WorkPath, r.OutFile, r.WholeReachStartMode, r.EndAtCUBoundary);
+}
+
+}  // namespace rill

@@ -1,0 +1,14 @@
+// Entry point outside Windows: the command line is the program's arguments
+// joined with single blanks.
+#include <string>
+
+#include "navigator/run_navigation.h"
+
+int main(int argc, char** argv) {
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine.push_back(' ');
+    commandLine.append(argv[i]);
+  }
+  return rill::RunNavigation(commandLine);
+}

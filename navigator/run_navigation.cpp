@@ -1,0 +1,67 @@
+#include "navigator/run_navigation.h"
+
+#include <iostream>
+#include <new>
+
+#include "navigator/command_line.h"
+#include "navigator/navigate.h"
+#include "network/table_loader.h"
+#include "text/text_writer.h"
+
+namespace rill {
+
+namespace {
+
+constexpr const char* kOutOfMemory = "The navigation ran out of memory\n";
+
+int ReportLogFailure(const std::string& path) {
+  std::cerr << "The output file " << path << " could not be written\n";
+  return kExitOutputFailed;
+}
+
+int RunRequest(NavRequest& request, TextWriter& log) {
+  WriteRequestHeader(request, log);
+  NetworkTables tables;
+  TablePaths paths = TablePathsFor(request.WorkPath, request.FilePrefix);
+  if (LoadNetworkTables(paths, ReadWholeFile, log, tables) == LoadStatus::InputMissing)
+    return kExitInputMissing;
+  if (request.NavType < 1 || request.NavType > 5) return kExitCompleted;
+  return Navigate(tables, request, log);
+}
+
+}  // namespace
+
+int RunNavigation(std::string_view commandLine) {
+  NavRequest request;
+  try {
+    auto parsed = ParseCommandLine(commandLine);
+    if (auto* refusal = std::get_if<CommandLineRefusal>(&parsed)) {
+      std::cerr << refusal->message << '\n';
+      return kExitUnusableCommandLine;
+    }
+    request = std::move(std::get<NavRequest>(parsed));
+  } catch (const std::bad_alloc&) {
+    std::cerr << kOutOfMemory;
+    return kExitOutputFailed;
+  }
+
+  const std::string logPath = request.PathOf("message.out");
+  TextWriter log;
+  if (!log.Open(logPath)) {
+    std::cerr << "The run log " << logPath << " could not be created\n";
+    return kExitOutputFailed;
+  }
+  int status;
+  try {
+    status = RunRequest(request, log);
+  } catch (const std::bad_alloc&) {
+    // Whatever the walk built is dropped; the log says why the run stopped.
+    log.Write(kOutOfMemory);
+    std::cerr << kOutOfMemory;
+    status = kExitOutputFailed;
+  }
+  if (!log.Close()) return ReportLogFailure(logPath);
+  return status;
+}
+
+}  // namespace rill

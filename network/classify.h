@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "network/network_tables.h"
+#include "text/text_writer.h"
+
+namespace rill {
+
+// 0 ordinary reach, 1 branched reach (measures on both sides of 100),
+// 2 lake reach with no mainpath (measures only above 100).
+std::int16_t ClassifyBranched(const NetworkTables& tables, std::int32_t comId);
+
+// 1 when more flow rows leave the reach than enter it.
+std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId);
+
+// The measure on the receiving reach where the current reach meets it, found
+// by matching section end nodes. Both reaches must have sections. Writes the
+// junction trace lines when either reach is 918.
+double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
+                       std::int32_t dir, TextWriter& log);
+
+// The node where water leaves a reach: the Tnode of its section that starts
+// at measure 0, else of its first section. The reach must have sections.
+std::int32_t DownstreamEndNode(std::span<const SectionRecord> sections);
+
+}  // namespace rill

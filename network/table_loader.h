@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "network/network_tables.h"
+#include "text/text_writer.h"
+
+namespace rill {
+
+struct TablePaths {
+  std::string reach;
+  std::string flow;
+  std::string section;
+};
+
+// Every file of a run is WorkPath + FilePrefix + name, nothing inserted.
+TablePaths TablePathsFor(const std::string& workPath, const std::string& filePrefix);
+
+// Gives a file's whole content, or nothing when it cannot be opened or read.
+using FileReader = std::function<std::optional<std::string>(const std::string& path)>;
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+enum class LoadStatus { Loaded, InputMissing };
+
+// Reads secdata, flowdata and rchdata in that order into `tables`, writing the
+// load dump to `log`. Stops at the first table that cannot be read, after
+// writing why.
+LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log,
+                             NetworkTables& tables);
+
+}  // namespace rill

@@ -1,0 +1,7 @@
+// Text layer shared by every part of the navigator: numbers read exactly as the
+// C library reads them, and numbers written exactly as printf writes them.
+#pragma once
+
+#include "text/number_text.h"
+#include "text/format.h"
+#include "text/text_writer.h"

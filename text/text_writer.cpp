@@ -1,0 +1,57 @@
+#include "text/text_writer.h"
+
+#include <utility>
+
+namespace rill {
+
+TextWriter::~TextWriter() { Close(); }
+
+TextWriter::TextWriter(TextWriter&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)),
+      buffer_(std::move(other.buffer_)),
+      failed_(other.failed_) {}
+
+TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
+  if (this != &other) {
+    Close();
+    file_ = std::exchange(other.file_, nullptr);
+    buffer_ = std::move(other.buffer_);
+    failed_ = other.failed_;
+  }
+  return *this;
+}
+
+bool TextWriter::Open(const std::string& path) {
+  Close();
+  failed_ = false;
+  buffer_.clear();
+  file_ = std::fopen(path.c_str(), "w");
+  return file_ != nullptr;
+}
+
+void TextWriter::Write(std::string_view text) {
+  buffer_.append(text);
+  if (buffer_.size() >= kFlushAt) Flush();
+}
+
+void TextWriter::Flush() {
+  if (file_ == nullptr) {
+    buffer_.clear();
+    return;
+  }
+  if (!buffer_.empty()) {
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+    buffer_.clear();
+  }
+  if (std::fflush(file_) != 0) failed_ = true;
+}
+
+bool TextWriter::Close() {
+  if (file_ == nullptr) return !failed_;
+  Flush();
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  return !failed_;
+}
+
+}  // namespace rill

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "text/format.h"
+
+namespace rill {
+
+// Buffered text output to one file, opened in text mode ("w") so that a
+// line end becomes CR LF on Windows. Remembers whether anything failed, so
+// that the caller can tell a complete file from a broken one.
+class TextWriter {
+ public:
+  TextWriter() = default;
+  ~TextWriter();
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
+  TextWriter(TextWriter&& other) noexcept;
+  TextWriter& operator=(TextWriter&& other) noexcept;
+
+  // Creates or truncates the file; false when it cannot be opened.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  void Write(std::string_view text);
+  template <typename... Args>
+  void Print(std::string_view format, const Args&... args) {
+    AppendPrintf(buffer_, format, args...);
+    if (buffer_.size() >= kFlushAt) Flush();
+  }
+
+  // Hands the buffered text to the operating system.
+  void Flush();
+  // Flushes and closes; true when every byte reached the file.
+  bool Close();
+  bool Failed() const { return failed_; }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 20;
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+  bool failed_ = false;
+};
+
+}  // namespace rill
