@@ -1,12 +1,12 @@
 #include "network/table_loader.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
 
 #include "network/classify.h"
 #include "network/line_fields.h"
+#include "network/measure_key.h"
 #include "text/number_text.h"
 
 namespace rill {
@@ -31,28 +31,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 namespace {
-
-// Key of the section duplicate test: same reach and exactly the same measures.
-struct SectionKey {
-  std::int32_t comId;
-  double from;
-  double to;
-  bool operator==(const SectionKey& o) const { return comId == o.comId && from == o.from && to == o.to; }
-};
-struct SectionKeyHash {
-  std::size_t operator()(const SectionKey& k) const {
-    // -0.0 equals 0.0, so both must hash alike.
-    double f = k.from == 0.0 ? 0.0 : k.from;
-    double t = k.to == 0.0 ? 0.0 : k.to;
-    std::uint64_t a, b;
-    std::memcpy(&a, &f, sizeof a);
-    std::memcpy(&b, &t, sizeof b);
-    std::uint64_t h = static_cast<std::uint32_t>(k.comId) * 0x9E3779B97F4A7C15ull;
-    h ^= a + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    h ^= b + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    return static_cast<std::size_t>(h);
-  }
-};
 
 // Runs the line loop over one table: lines outside the format are reported
 // and skipped, the others are handed to `take` already cut into fields.
@@ -82,7 +60,7 @@ void ForEachRecordLine(const std::string& content, const std::string& path, bool
 
 void LoadSections(const std::string& content, const std::string& path, TextWriter& log,
                   NetworkTables& tables) {
-  std::unordered_set<SectionKey, SectionKeyHash> seen;
+  std::unordered_set<MeasureKey, MeasureKeyHash> seen;
   ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
     SectionRecord s;
     s.F_meas = ReadDecimal(f.field[0]);
@@ -91,9 +69,8 @@ void LoadSections(const std::string& content, const std::string& path, TextWrite
     s.Tnode = ReadWhole(f.field[3]);
     s.Com_id = ReadWhole(f.field[4]);
     s.Meters = ReadWhole(f.field[5]);
-    // A NaN measure equals nothing, so such a section is never a duplicate.
-    if (!std::isnan(s.F_meas) && !std::isnan(s.T_meas) && !seen.insert({s.Com_id, s.F_meas, s.T_meas}).second)
-      return nullptr;
+    MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
+    if (key.Storable() && !seen.insert(key).second) return nullptr;
     tables.AppendSection(s);
     return nullptr;
   });

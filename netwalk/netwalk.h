@@ -1,0 +1,19 @@
+// Network navigation: the walk that spreads over every tributary (upstream)
+// or every divergence (downstream) with a first-in, first-out work list.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "navigator/nav_state.h"
+
+namespace rill {
+
+// Walks the whole network from the start reach (navType 2, or 4 with a
+// distance limit in meters; -1.0 for none), appending every reach passed to
+// ctx.state. The start reach is in the reach table and direction is "U" or "D".
+void WalkNetwork(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
+                 std::string_view direction, double distance, std::string_view units,
+                 std::int16_t wholeReachStartMode);
+
+}  // namespace rill
