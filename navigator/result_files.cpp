@@ -1,0 +1,95 @@
+#include "navigator/result_files.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace rill {
+
+namespace {
+
+// Which records the CSV keeps, by the first 8 characters of their codes.
+bool PassesBoundary(const ReachRecord& reach, const std::string& reference, std::int16_t endAtBoundary) {
+  if (endAtBoundary == 0) return true;
+  if (endAtBoundary != 1) return false;
+  return std::strncmp(reach.Rch_code, reference.c_str(), 8) == 0;
+}
+
+bool WriteCsv(const NavContext& ctx, const NavRequest& request, bool reversed, const std::string& path) {
+  TextWriter csv;
+  if (!csv.Open(path)) return false;
+  const std::vector<ResultRecord>& records = ctx.state.results.records();
+  if (!records.empty()) {
+    csv.Write("\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n");
+    const ResultRecord& last = records.back();
+    const std::string& reference = reversed ? request.EndReach : request.StartReach;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+      const ResultRecord& r = records[reversed ? records.size() - 1 - k : k];
+      const ReachRecord& reach = ctx.tables.reaches()[static_cast<std::size_t>(r.reach)];
+      if (!PassesBoundary(reach, reference, request.EndAtCUBoundary)) continue;
+      if (r.FromMeasure == r.ToMeasure) continue;
+      // Reversed, the distance counts from the far end of the last record.
+      double distance = reversed ? last.TravelDistance - r.TravelDistance + r.RchLength : r.TravelDistance;
+      csv.Print("\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", reach.Code(), r.Com_id, reach.Date(),
+                reach.Duu_id, reversed ? r.ToMeasure : r.FromMeasure, reversed ? r.FromMeasure : r.ToMeasure,
+                distance, r.RchLength);
+    }
+  }
+  return csv.Close();
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  TextWriter file;
+  if (!file.Open(path)) return false;
+  file.Write(text);
+  return file.Close();
+}
+
+void ReportUnwritten(TextWriter& log, const std::string& path) {
+  log.Print("The output file %s could not be written\n", path);
+  std::cerr << "The output file " << path << " could not be written\n";
+}
+
+}  // namespace
+
+std::string StatusCode(const NavState& state, std::int32_t navType) {
+  std::string code = "0000\n";
+  if ((navType == 3 || navType == 4) && state.noNextReach == 1) code[0] = '1';
+  if (navType == 5 && state.noNextReach == 1) code[1] = '1';
+  if (state.startBlocked == 1)
+    code[2] = '1';
+  else if (state.lakeNoMainpathSeen == 1)
+    code[2] = '2';
+  else if (state.divergenceSeen == 1)
+    code[2] = '3';
+  else if (state.branchFallbackUsed == 1)
+    code[2] = '4';
+  return code;
+}
+
+int WriteResultFiles(const NavContext& ctx, const NavRequest& request, bool pointsSwapped) {
+  int status = 0;
+  const std::string csvPath = request.PathOf(request.OutFile);
+  const std::string codePath = request.PathOf("ccode.txt");
+  if (!WriteCsv(ctx, request, pointsSwapped, csvPath)) {
+    // No status may stand beside a broken CSV, not even one of an earlier run.
+    ReportUnwritten(ctx.log, csvPath);
+    std::remove(codePath.c_str());
+    status = 3;
+  } else if (!WriteText(codePath, StatusCode(ctx.state, request.NavType))) {
+    ReportUnwritten(ctx.log, codePath);
+    std::remove(codePath.c_str());
+    status = 3;
+  }
+
+  const SpecialCaseList& specials = ctx.state.specials;
+  if (!specials.entries().empty()) {
+    ctx.log.Write("Special Cases\n");
+    for (const SpecialCaseRecord& s : specials.entries())
+      ctx.log.Print("Com_id: %d, f_meas: %10.5f, t_meas: %10.5f, meters: %f\n", s.Com_id, s.f_meas, s.t_meas,
+                    s.meters);
+  }
+  return status;
+}
+
+}  // namespace rill
