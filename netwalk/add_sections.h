@@ -1,0 +1,20 @@
+// Splitting a reach that others join in its interior into its sections, so
+// that an upstream walk outputs it section by section.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "navigator/nav_state.h"
+
+namespace rill {
+
+// Records the sections of the reach as pieces, chained upward from measure
+// 0, each next section starting exactly where the last one ended (the
+// shortest one where several start there). With a measure (anything but
+// exactly -1.0) the chain begins at that measure and the first section must
+// reach it. Only an upstream walk ("U") records anything; nothing at all
+// happens unless some row joins the reach in its interior.
+void AddSections(NavContext& ctx, std::int32_t comId, double measure, std::string_view direction);
+
+}  // namespace rill

@@ -1,0 +1,96 @@
+#include <algorithm>
+
+#include "mainstem/add_reach_result.h"
+#include "netwalk/add_sections.h"
+#include "netwalk/netwalk.h"
+#include "netwalk/row_lookups.h"
+#include "netwalk/row_scans.h"
+#include "network/recorders.h"
+
+namespace rill {
+
+namespace {
+
+// Every row belongs to one block per direction and an output reach is not
+// scanned again, so an ordinary walk examines each row at most once. The
+// guard leaves room for that, also in a table of very few rows.
+double RowGuard(const NetworkTables& tables) {
+  const double flowLast = static_cast<double>(tables.flows().size()) - 1;
+  return std::max(1.25 * flowLast, flowLast + 1);
+}
+
+// Picks the reach of the next step: the same-level continuation, else the
+// next waiting reach not yet output. False when the work is done.
+bool ChooseNextReach(NetworkWalk& walk) {
+  if (walk.nextRoid != 0) {
+    // The path goes on from the far end of the reach just passed.
+    walk.currentRoid = walk.nextRoid;
+    return true;
+  }
+  const RoidEntry* entry = walk.roids.TakeNext(walk.ctx.state.results);
+  if (entry == nullptr) return false;
+  walk.currentRoid = entry->Roid;
+  walk.ctx.state.dCumTravelDistance = entry->Distance;
+  if (entry->StartMeasure != 0.0) {
+    walk.dStartMeasure = entry->StartMeasure;
+    walk.firstRoid = walk.currentRoid;
+  }
+  return true;
+}
+
+}  // namespace
+
+void WalkNetwork(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
+                 std::string_view direction, double distance, std::string_view units,
+                 std::int16_t wholeReachStartMode) {
+  const std::int32_t startIndex = ctx.tables.FindReachByRchCode(startCode);
+  if (startIndex < 0) return;
+  const ReachRecord& start = ctx.tables.reaches()[static_cast<std::size_t>(startIndex)];
+  const bool upstream = direction == "U";
+
+  NetworkWalk walk(ctx, direction, distance);
+  walk.currentRoid = start.Com_id;
+  walk.firstRoid = start.Com_id;
+  std::int16_t startBranched = start.Branched;
+  walk.rowGuard = RowGuard(ctx.tables);
+
+  AddSections(ctx, walk.currentRoid, startMeasure, direction);
+  walk.dStartMeasure = startMeasure;
+
+  const std::int32_t passType = navType == 2 ? 2 : 4;
+  const double passLimit = navType == 2 ? -1.0 : distance;
+  bool more = true;
+  while (more && walk.roids.takePosition() <= walk.roids.lastPosition() && walk.RowBudgetLeft()) {
+    if (startBranched >= 1) {
+      // A walk down from inside a branched start reach passes only the
+      // sections below the start point.
+      if (direction == "D" && wholeReachStartMode == 0)
+        RecordStartSections(ctx.tables, ctx.state.specials, walk.currentRoid, walk.dStartMeasure);
+      startBranched = -1;
+    }
+    // After the limit was met, branches still count from where this reach began.
+    if (ctx.state.dCumTravelDistance != kLimitMet) walk.lastTotal = ctx.state.dCumTravelDistance;
+    ctx.log.Print("Current Roid: %d, TravelDistance: %10.5f\n", walk.currentRoid, walk.lastTotal);
+
+    ctx.log.Print("Calling Output Procedure for %d\n", walk.currentRoid);
+    const PassageRequest request{passType, startCode, walk.dStartMeasure, "", 0.0, direction, passLimit, units};
+    const std::int16_t answer = AddReachResult(ctx, request, walk.currentRoid);
+    ctx.log.Print(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
+
+    std::int32_t row = -1;
+    if (answer != 0)
+      row = upstream ? FirstUpstreamRow(ctx, walk.currentRoid) : FirstDownstreamRow(ctx, walk.currentRoid);
+    walk.lastRoid = walk.currentRoid;
+    walk.nextRoid = 0;
+    if (row >= 0) {
+      if (upstream)
+        ScanUpstreamRows(walk);
+      else
+        ScanDownstreamRows(walk);
+    }
+    more = ChooseNextReach(walk);
+  }
+  if (!walk.RowBudgetLeft()) ctx.log.Print("NAVIGATION ERROR\n");
+}
+
+}  // namespace rill

@@ -1,0 +1,44 @@
+// What one network walk carries from step to step.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <string_view>
+
+#include "navigator/nav_state.h"
+#include "netwalk/roid_list.h"
+
+namespace rill {
+
+struct NetworkWalk {
+  NetworkWalk(NavContext& context, std::string_view dir, double limit)
+      : ctx(context), direction(dir), distance(limit) {}
+
+  NavContext& ctx;
+  std::string_view direction;
+  double distance;  // meters; exactly -1.0 for no limit
+
+  RoidList roids;
+  std::int32_t currentRoid = 0;  // the reach of this step
+  std::int32_t lastRoid = 0;     // the reach whose rows are scanned
+  std::int32_t firstRoid = 0;    // the reach dStartMeasure belongs to
+  std::int32_t nextRoid = 0;     // same-level continuation found by the scan, 0 for none
+  double dStartMeasure = 0.0;
+  double lastTotal = 0.0;        // travel distance where the current reach was entered
+  std::int32_t rowsExamined = 0;
+  double rowGuard = 0.0;         // more rows examined than this means the walk went round in circles
+
+  bool RowBudgetLeft() const { return rowsExamined <= rowGuard; }
+
+  // Whether a branch entered at travel distance x lies inside the limit.
+  bool WithinLimit(double x) const {
+    if (std::bit_cast<std::uint64_t>(distance) == std::bit_cast<std::uint64_t>(-1.0)) return true;
+    return !(distance < 0.0) && x < distance;
+  }
+
+  std::int32_t Append(std::int32_t roid, double travel, double startMeasure) {
+    return roids.Append({roid, travel, startMeasure});
+  }
+};
+
+}  // namespace rill
