@@ -9,14 +9,17 @@ TextWriter::~TextWriter() { Close(); }
 TextWriter::TextWriter(TextWriter&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       buffer_(std::move(other.buffer_)),
-      failed_(other.failed_) {}
+      failed_(std::exchange(other.failed_, false)) {
+  other.buffer_.clear();
+}
 
 TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
   if (this != &other) {
     Close();
     file_ = std::exchange(other.file_, nullptr);
     buffer_ = std::move(other.buffer_);
-    failed_ = other.failed_;
+    other.buffer_.clear();
+    failed_ = std::exchange(other.failed_, false);
   }
   return *this;
 }
