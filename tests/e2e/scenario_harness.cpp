@@ -281,12 +281,15 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
   for (const auto& rel : expectedFiles) {
     if (rel == "exit_status") continue;
     if (rel == "stderr_contains") {
-      std::string needle = ReadFile(expectedDir / rel);
-      if (!needle.empty() && needle.back() == '\n') needle.pop_back();
-      if (!needle.empty() && needle.back() == '\r') needle.pop_back();
-      needle = ReplaceAll(needle, kWorkPlaceholder, workText);
-      if (outcome.stderrText.find(needle) == std::string::npos) {
-        problems.push_back("standard error does not contain \"" + Visible(needle) + "\"");
+      // One substring per line; each must appear in standard error.
+      const std::string wanted = ReplaceAll(ReadFile(expectedDir / rel), kWorkPlaceholder, workText);
+      for (auto needle : SplitLines(wanted)) {
+        if (!needle.empty() && needle.back() == '\n') needle.remove_suffix(1);
+        if (!needle.empty() && needle.back() == '\r') needle.remove_suffix(1);
+        if (needle.empty()) continue;
+        if (outcome.stderrText.find(needle) == std::string::npos) {
+          problems.push_back("standard error does not contain \"" + Visible(needle) + "\"");
+        }
       }
       continue;
     }

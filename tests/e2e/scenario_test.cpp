@@ -32,7 +32,7 @@ TEST_P(Scenario, LeavesExactlyTheExpectedFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, Scenario, ::testing::ValuesIn(ListScenarios(ScenarioRoot())),
-    [](const ::testing::TestParamInfo<std::string>& info) { return TestNameFor(info.param); });
+    [](const ::testing::TestParamInfo<std::string>& p) { return TestNameFor(p.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Scenario);
 
 }  // namespace
