@@ -30,13 +30,14 @@ std::size_t IdIndex::SlotOf(std::int32_t id) const {
   return i;
 }
 
-void IdIndex::InsertFirst(std::int32_t id, std::int32_t position) {
+bool IdIndex::InsertFirst(std::int32_t id, std::int32_t position) {
   if ((count_ + 1) * 2 > slots_.size()) Grow();
   Slot& slot = slots_[SlotOf(id)];
-  if (slot.position >= 0) return;
+  if (slot.position >= 0) return false;
   slot.id = id;
   slot.position = position;
   ++count_;
+  return true;
 }
 
 std::int32_t IdIndex::Find(std::int32_t id) const {

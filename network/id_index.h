@@ -11,7 +11,8 @@ namespace rill {
 class IdIndex {
  public:
   // Keeps the first position given for an id; later ones are ignored.
-  void InsertFirst(std::int32_t id, std::int32_t position);
+  // Answers whether the id was new.
+  bool InsertFirst(std::int32_t id, std::int32_t position);
   // The position stored for id, or -1.
   std::int32_t Find(std::int32_t id) const;
   void Reserve(std::size_t count);

@@ -6,16 +6,17 @@ namespace rill {
 
 namespace {
 
-// strtok's step over a zero-terminated text, with the position kept by the caller.
-char* NextToken(char*& cursor, const char* delimiters) {
+// strtok's step over a zero-terminated text with a single delimiter, the
+// position kept by the caller.
+char* NextToken(char*& cursor, char delimiter) {
   char* p = cursor;
-  while (*p != '\0' && std::strchr(delimiters, *p) != nullptr) ++p;
+  while (*p == delimiter) ++p;
   if (*p == '\0') {
     cursor = p;
     return nullptr;
   }
   char* start = p;
-  while (*p != '\0' && std::strchr(delimiters, *p) == nullptr) ++p;
+  while (*p != '\0' && *p != delimiter) ++p;
   if (*p != '\0') {
     *p = '\0';
     ++p;
@@ -34,8 +35,7 @@ void SplitLine(std::string_view line, bool lastCutByLineFeed, LineFields& out) {
   out.count = 0;
   char* cursor = out.text;
   for (int i = 0; i < 6; ++i) {
-    const char* delimiters = (i == 5 && lastCutByLineFeed) ? "\n" : ",";
-    char* token = NextToken(cursor, delimiters);
+    char* token = NextToken(cursor, (i == 5 && lastCutByLineFeed) ? '\n' : ',');
     if (token == nullptr) break;
     out.field[i] = token;
     out.count = i + 1;

@@ -1,5 +1,6 @@
 #include "network/table_loader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
@@ -58,9 +59,15 @@ void ForEachRecordLine(const std::string& content, const std::string& path, bool
   }
 }
 
+// An upper bound of the records a table holds, to size its indexes once.
+std::size_t LineCount(const std::string& content) {
+  return static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1;
+}
+
 void LoadSections(const std::string& content, const std::string& path, TextWriter& log,
                   NetworkTables& tables) {
   std::unordered_set<MeasureKey, MeasureKeyHash> seen;
+  seen.reserve(LineCount(content));
   ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
     SectionRecord s;
     s.F_meas = ReadDecimal(f.field[0]);
@@ -78,7 +85,8 @@ void LoadSections(const std::string& content, const std::string& path, TextWrite
 
 void LoadFlows(const std::string& content, const std::string& path, TextWriter& log,
                NetworkTables& tables) {
-  std::unordered_set<std::int32_t> seen;
+  IdIndex seen;
+  seen.Reserve(LineCount(content));
   ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
     FlowRecord r;
     r.Rel_com_Id = ReadWhole(f.field[0]);
@@ -87,7 +95,7 @@ void LoadFlows(const std::string& content, const std::string& path, TextWriter& 
     r.Sequence = static_cast<double>(ReadWhole(f.field[3]));
     r.Dir = ReadWhole(f.field[4]);
     r.DLevel = ReadWhole(f.field[5]);
-    if (!seen.insert(r.Rel_com_Id).second) return nullptr;
+    if (!seen.InsertFirst(r.Rel_com_Id, 0)) return nullptr;
     if (r.Sequence > 0.0) {
       if (tables.SectionsOf(r.Com_id1).empty() || tables.SectionsOf(r.Com_id2).empty()) {
         log.Print("Flow %d: no sections to place the junction, Sequence set to 0\n", r.Rel_com_Id);
@@ -115,7 +123,8 @@ bool CopyText(const char* text, char* into, std::size_t capacity) {
 
 void LoadReaches(const std::string& content, const std::string& path, TextWriter& log,
                  NetworkTables& tables) {
-  std::unordered_set<std::int32_t> seen;
+  IdIndex seen;
+  seen.Reserve(LineCount(content));
   ForEachRecordLine(content, path, true, log, [&](const LineFields& f) -> const char* {
     ReachRecord r;
     r.Com_id = ReadWhole(f.field[0]);
@@ -126,7 +135,7 @@ void LoadReaches(const std::string& content, const std::string& path, TextWriter
     r.Duu_id = ReadWhole(f.field[5]);
     r.Branched = ClassifyBranched(tables, r.Com_id);
     r.Divergent = (r.Branched == 1 || r.Branched == 2) ? ClassifyDivergent(tables, r.Com_id) : std::int16_t{0};
-    if (!seen.insert(r.Com_id).second) return nullptr;
+    if (!seen.InsertFirst(r.Com_id, 0)) return nullptr;
     tables.AppendReach(r);
     return nullptr;
   });
