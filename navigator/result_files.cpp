@@ -71,10 +71,11 @@ int WriteResultFiles(const NavContext& ctx, const NavRequest& request, bool poin
   int status = 0;
   const std::string csvPath = request.PathOf(request.OutFile);
   const std::string codePath = request.PathOf("ccode.txt");
+  // No status may stand beside a broken CSV, not even one of an earlier
+  // run: the status of this run is written only once its CSV is complete.
+  std::remove(codePath.c_str());
   if (!WriteCsv(ctx, request, pointsSwapped, csvPath)) {
-    // No status may stand beside a broken CSV, not even one of an earlier run.
     ReportUnwritten(ctx.log, csvPath);
-    std::remove(codePath.c_str());
     status = 3;
   } else if (!WriteText(codePath, StatusCode(ctx.state, request.NavType))) {
     ReportUnwritten(ctx.log, codePath);

@@ -1,5 +1,6 @@
 #include "navigator/run_navigation.h"
 
+#include <cstdio>
 #include <iostream>
 #include <new>
 
@@ -55,7 +56,9 @@ int RunNavigation(std::string_view commandLine) {
   try {
     status = RunRequest(request, log);
   } catch (const std::bad_alloc&) {
-    // Whatever the walk built is dropped; the log says why the run stopped.
+    // Whatever the walk built is dropped; the log says why the run stopped,
+    // and no status file may suggest that the CSV beside it is complete.
+    std::remove(request.PathOf("ccode.txt").c_str());
     log.Write(kOutOfMemory);
     std::cerr << kOutOfMemory;
     status = kExitOutputFailed;
