@@ -47,6 +47,7 @@ int RunNavigation(std::string_view commandLine) {
   }
 
   const std::string logPath = request.PathOf("message.out");
+  const std::string codePath = request.PathOf("ccode.txt");
   TextWriter log;
   if (!log.Open(logPath)) {
     std::cerr << "The run log " << logPath << " could not be created\n";
@@ -58,8 +59,12 @@ int RunNavigation(std::string_view commandLine) {
   } catch (const std::bad_alloc&) {
     // Whatever the walk built is dropped; the log says why the run stopped,
     // and no status file may suggest that the CSV beside it is complete.
-    std::remove(request.PathOf("ccode.txt").c_str());
-    log.Write(kOutOfMemory);
+    std::remove(codePath.c_str());
+    try {
+      log.Write(kOutOfMemory);
+    } catch (const std::bad_alloc&) {
+      // Not even room to say so in the log: standard error still says it.
+    }
     std::cerr << kOutOfMemory;
     status = kExitOutputFailed;
   }
