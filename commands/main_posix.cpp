@@ -1,0 +1,15 @@
+// Entry point outside Windows: the command line is the program's arguments
+// joined with single blanks, as the navigator takes it.
+#include <iostream>
+#include <string>
+
+#include "commands/commands.h"
+
+int main(int argc, char** argv) {
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine.push_back(' ');
+    commandLine.append(argv[i]);
+  }
+  return rill::commands::RunCommand(commandLine, std::cerr);
+}
