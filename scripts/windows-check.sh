@@ -34,9 +34,10 @@ echo "tools ready in $(elapsed "$started")"
 # --- 2. Cross build ---------------------------------------------------------
 section "Build into $build"
 started=$(now)
+mkdir -p "$build"
 cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
-  -DRILL_TESTS=OFF -DRILL_BENCH=OFF >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log"; exit 1; }
+  -DRILL_TESTS=OFF -DRILL_BENCH=OFF >"$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target rillmark commands -j2
 launcher=$build/windows-launch.exe
 x86_64-w64-mingw32-g++ -std=c++20 -O2 -static -Wall -Wextra -Werror \
