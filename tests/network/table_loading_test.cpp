@@ -239,7 +239,7 @@ TEST(JunctionMeasures, NodesOfTheTwoReachesPlaceTheJunction) {
   EXPECT_EQ(f[3].Sequence, 0.0);
   EXPECT_EQ(f[4].Sequence, -3.0);
 
-  // The Part's own example of a Dir 710 row read as 5,100,200,0,710,0.
+  // A Dir 710 row read as 5,100,200,0,710,0 without a junction to place.
   auto plain = LoadNet("", "5,100,200,0,710,0\n", "");
   const FlowRecord& p = plain->tables.flows().at(0);
   EXPECT_EQ(p.Rel_com_Id, 5);
