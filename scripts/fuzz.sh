@@ -43,7 +43,8 @@ max_len() {
   esac
 }
 
-scratch=$(mktemp -d)
+# Result files of the navigation target go to memory when /dev/shm allows.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=()
 for target in "${targets[@]}"; do

@@ -206,5 +206,38 @@ TEST_F(HostileCommandLine, ANavTypeOutside1To5LoadsTheTablesAndWritesNoResult) {
   }
 }
 
+TEST_F(HostileCommandLine, NumbersOutOfRangeOrNoNumbersAreReadAsTheCLibraryReadsThem) {
+  struct Case {
+    const char* name;
+    Request request;
+    std::string csv;
+    const char* code;
+    const char* headerLines;
+  };
+  Request infinite = Base();
+  infinite.navType = "3";
+  infinite.distance = "1e999";  // no limit is ever met: the walk ends for lack of a way on
+  Request nan = Base();
+  nan.startMeasure = "nan";  // no measure: the start reach is passed whole
+  Request clamped = Base();
+  clamped.wholeReach = "99999999999";  // 2147483647, whose low 16 bits read -1
+  clamped.endAtBoundary = "65536";     // low 16 bits 0: every record is kept
+  for (const Case& c : {Case{"infinite distance", infinite, ChainDownCsv(), "1000\n", "\nDistance:        inf\n"},
+                        Case{"NaN start measure", nan, ChainDownCsv(), "0000\n", "\nStartMeasure:        nan\n"},
+                        Case{"16-bit fields", clamped, ChainDownCsv(), "0000\n",
+                             "\nWhole Reach Start Mode: -1\nEnd at CU Boundary: 0\n"}}) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    WriteTables(folder.path(), kChainSections, kChainFlows, kChainReaches);
+    Request request = c.request;
+    request.workPath = folder.path();
+    RunResult run = RunRillmark(request.Line());
+    ASSERT_EQ(run.exitStatus, 0) << run.Describe();
+    EXPECT_EQ(ReadFile(folder / "out.csv"), c.csv);
+    EXPECT_EQ(ReadFile(folder / "ccode.txt"), c.code);
+    EXPECT_NE(ReadFile(folder / "message.out").value_or("").find(c.headerLines), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace rill::reliability

@@ -158,6 +158,17 @@ TEST_F(HostileTables, CrLfLineEndsReadAsLineFeeds) {
   EXPECT_EQ(Log().find("was skipped"), std::string::npos);
 }
 
+TEST_F(HostileTables, ALastLineWithoutLineFeedIsRead) {
+  auto unended = [](std::string_view text) { return std::string(text.substr(0, text.size() - 1)); };
+  WriteTables(work.path(), unended(kChainSections), unended(kChainFlows), unended(kChainReaches));
+  ExpectResults(Run(), ChainDownCsv(), "0000\n");
+  for (const char* name : {"secdata.txt", "flowdata.txt", "rchdata.txt"})
+    EXPECT_NE(Log().find("Successfully read " + std::string(name[0] == 'f' ? "2" : "3") + " records from " +
+                         Path(name) + " file\n"),
+              std::string::npos)
+        << name;
+}
+
 TEST_F(HostileTables, CarriageReturnsAloneEndNoLine) {
   // Each table is one line: its first record, with the rest of the text
   // trailing its last field. Reach 102 is then unknown and the walk stops.

@@ -191,5 +191,16 @@ TEST_F(OutputFaults, RunningOutOfMemoryEndsWithStatus3AndAMessage) {
   EXPECT_FALSE(Exists(work / "ccode.txt"));
 }
 
+TEST_F(OutputFaults, ATableWithoutEndRunsOutOfMemoryInsteadOfHanging) {
+  if (BuiltWithAddressSanitizer()) GTEST_SKIP() << "an address-space limit cannot work under AddressSanitizer";
+  fs::remove(work / "rchdata.txt");
+  fs::create_symlink("/dev/zero", work / "rchdata.txt");
+  RunResult run = RunRillmark(Base().Line(), AddressSpaceLimited(256u * 1024 * 1024));
+  EXPECT_EQ(run.exitStatus, 3) << run.Describe();
+  EXPECT_NE(run.err.find("memory"), std::string::npos) << run.err;
+  EXPECT_FALSE(Exists(work / "out.csv"));
+  EXPECT_FALSE(Exists(work / "ccode.txt"));
+}
+
 }  // namespace
 }  // namespace rill::reliability
