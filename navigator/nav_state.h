@@ -4,7 +4,7 @@
 
 #include "mainstem/result_list.h"
 #include "network/network_tables.h"
-#include "network/special_cases.h"
+#include "network/piece_list.h"
 #include "text/text_writer.h"
 
 namespace rill {

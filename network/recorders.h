@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "network/network_tables.h"
-#include "network/special_cases.h"
+#include "network/piece_list.h"
 
 namespace rill {
 

@@ -1,4 +1,4 @@
-#include "network/special_cases.h"
+#include "network/piece_list.h"
 
 namespace rill {
 
