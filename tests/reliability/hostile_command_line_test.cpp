@@ -239,5 +239,27 @@ TEST_F(HostileCommandLine, NumbersOutOfRangeOrNoNumbersAreReadAsTheCLibraryReads
   }
 }
 
+TEST_F(HostileCommandLine, BlanksAndPercentSignsInFieldsAreTakenVerbatim) {
+  // A folder name that would be a format if it were used as one.
+  const std::string folder = work / "a b %s%n%99999999d%x/";
+  std::filesystem::create_directory(folder);
+  WriteTables(folder, kChainSections, kChainFlows, kChainReaches);
+  Request request = Base();
+  request.workPath = folder;
+  request.traversal = "%s %n";
+  RunResult run = RunRillmark(request.Line());
+  ASSERT_EQ(run.exitStatus, 0) << run.Describe();
+  EXPECT_EQ(ReadFile(folder + "out.csv"), ChainDownCsv());
+  const std::string log = ReadFile(folder + "message.out").value_or("");
+  EXPECT_NE(log.find("\nTraversalOrder: %s %n\nWorkPath: " + folder + "\n"), std::string::npos) << log.substr(0, 600);
+
+  request.startReach = "%s%n%d";
+  run = RunRillmark(request.Line());
+  ASSERT_EQ(run.exitStatus, 0) << run.Describe();
+  EXPECT_NE(ReadFile(folder + "message.out").value_or("").find("Start reach %s%n%d is not in the reach table\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(folder + "ccode.txt"), "0010\n");
+}
+
 }  // namespace
 }  // namespace rill::reliability
