@@ -31,7 +31,8 @@ void NetworkTables::SealSections() {
   sectionStart_ = IdIndex{};
   sectionStart_.Reserve(sections_.size());
   for (std::size_t i = 0; i < sections_.size(); ++i)
-    sectionStart_.InsertFirst(sections_[i].Com_id, static_cast<std::int32_t>(i));
+    if (i == 0 || sections_[i].Com_id != sections_[i - 1].Com_id)
+      sectionStart_.InsertFirst(sections_[i].Com_id, static_cast<std::int32_t>(i));
 }
 
 void NetworkTables::SealFlows() {
@@ -41,9 +42,12 @@ void NetworkTables::SealFlows() {
   toStart_ = IdIndex{};
   fromStart_.Reserve(flows_.size());
   toStart_.Reserve(flows_.size());
+  // Only the first row of each block goes into the index.
+  auto from = [&](std::size_t p) { return flows_[static_cast<std::size_t>(rowsByFrom_[p])].Com_id1; };
+  auto to = [&](std::size_t p) { return flows_[static_cast<std::size_t>(rowsByTo_[p])].Com_id2; };
   for (std::size_t p = 0; p < flows_.size(); ++p) {
-    fromStart_.InsertFirst(flows_[static_cast<std::size_t>(rowsByFrom_[p])].Com_id1, static_cast<std::int32_t>(p));
-    toStart_.InsertFirst(flows_[static_cast<std::size_t>(rowsByTo_[p])].Com_id2, static_cast<std::int32_t>(p));
+    if (p == 0 || from(p) != from(p - 1)) fromStart_.InsertFirst(from(p), static_cast<std::int32_t>(p));
+    if (p == 0 || to(p) != to(p - 1)) toStart_.InsertFirst(to(p), static_cast<std::int32_t>(p));
   }
 }
 
