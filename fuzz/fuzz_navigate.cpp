@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -213,6 +214,20 @@ void CheckCode(const Outputs& out, std::int32_t navType) {
   if (!out.csv.empty() && out.csv.rfind("\"Rch_code\",", 0) != 0) fail("a CSV without its header");
 }
 
+// Every CSV line names a reach of the reach table (its second column).
+void CheckCsvReaches(const Outputs& out, const rill::NetworkTables& tables) {
+  std::size_t start = out.csv.find('\n');
+  while (start != std::string::npos && start + 1 < out.csv.size()) {
+    const std::size_t end = out.csv.find('\n', start + 1);
+    const std::string line = out.csv.substr(start + 1, end - start - 1);
+    const std::size_t comma = line.find(',');
+    const long comId = comma == std::string::npos ? 0 : std::strtol(line.c_str() + comma + 1, nullptr, 10);
+    if (comma == std::string::npos || tables.FindReachByComId(static_cast<std::int32_t>(comId)) < 0)
+      rill::fuzz::Fail(kTarget, "a CSV line of no known reach: " + line);
+    start = end;
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -238,6 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Outputs first = Run(tables, request, folder + "nav1.log");
   CheckCode(first, request.NavType);
+  CheckCsvReaches(first, tables);
   const Outputs second = Run(tables, request, folder + "nav2.log");
   if (first.log != second.log || first.csv != second.csv || first.code != second.code)
     rill::fuzz::Fail(kTarget, "the same navigation wrote different files");
