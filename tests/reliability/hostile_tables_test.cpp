@@ -362,6 +362,30 @@ TEST_F(HostileTables, LoopsInTheFlowTableEndAndOutputEachReachOnce) {
   }
 }
 
+TEST_F(HostileTables, ACircleOfSectionsWithoutMeasuresEndsAfterAsManyPiecesAsSections) {
+  // A (5) flows into the lake reach L (1). Inside L the sections S1 and S2
+  // lead from node 1 to 2 and back, and their NaN measures never match a
+  // piece already recorded: the chain ends after three pieces, one per
+  // section of L. S0 (150 to 200) makes L a lake reach.
+  WriteTables(work.path(),
+              "0,100,9,1,5,100\n"
+              "150,200,7,8,1,10\n"
+              "nan,nan,1,2,1,20\n"
+              "nan,nan,2,1,1,30\n",
+              "1,5,1,0,709,0\n", "5,A,20200101,1,100,1\n1,L,20200101,1,60,2\n");
+  Request request;
+  request.startReach = "A";
+  RunResult run = Run(request);
+  ASSERT_EQ(run.exitStatus, 0) << run.Describe();
+  const std::string csv = Csv();
+  std::size_t pieces = 0;
+  for (std::size_t at = csv.find("\"L\",         1,"); at != std::string::npos; at = csv.find("\"L\",         1,", at + 1))
+    ++pieces;
+  EXPECT_EQ(pieces, 3u) << csv;
+  EXPECT_EQ(Code(), "0000\n");
+  EXPECT_NE(Log().find("Reach 5 flows into the lake reach with no mainpath 1\n"), std::string::npos);
+}
+
 // --- Reaches that exist nowhere -----------------------------------------------
 
 TEST_F(HostileTables, FlowRowsToUnknownReachesAreNotFollowed) {
