@@ -18,27 +18,54 @@ std::int32_t FirstRow(const NetworkTables& tables, std::span<const std::int32_t>
   return -1;
 }
 
+std::int32_t ChooseDownstream(const NetworkTables& tables, std::int32_t comId, bool took709) {
+  std::span<const std::int32_t> block = tables.RowsFrom(comId);
+  auto known = [&](std::int32_t id) { return tables.FindReachByComId(id) >= 0; };
+  std::int32_t chosen = FirstRow(tables, block, [&](const FlowRecord& f) {
+    return (f.Dir == kDirOrdinary || f.Dir == kDirCoast) && IsMainPathLevel(f.DLevel) && known(f.Com_id2) &&
+           f.Com_id2 != 0 && !(f.Dir == kDirCoast && took709);
+  });
+  if (chosen >= 0) return chosen;
+  // Only the first row of another level is tried here, known or not.
+  std::int32_t row = FirstRow(tables, block, [](const FlowRecord& f) {
+    return f.Dir == kDirOrdinary && f.DLevel == 1 && f.Orig710 == 0;
+  });
+  if (row >= 0 && known(tables.flows()[static_cast<std::size_t>(row)].Com_id2)) return row;
+  return FirstRow(tables, block, [&](const FlowRecord& f) { return f.Dir == kDirOrdinary && known(f.Com_id2); });
+}
+
+void ChooseUpstream(const NetworkTables& tables, std::int32_t comId, NextRowMemo::Choice& choice) {
+  std::span<const std::int32_t> block = tables.RowsInto(comId);
+  auto candidate = [&](auto pred) {
+    return FirstRow(tables, block, [&](const FlowRecord& f) {
+      return f.Dir == kDirOrdinary && tables.FindReachByComId(f.Com_id1) >= 0 && pred(f);
+    });
+  };
+  std::int32_t row = -1;
+  std::int8_t pass = 0;
+  if ((row = candidate([](const FlowRecord& f) { return f.DLevel == 0; })) >= 0)
+    pass = 1;
+  else if ((row = candidate([](const FlowRecord& f) { return f.Sequence == 0.0; })) >= 0)
+    pass = 2;
+  else if ((row = candidate([](const FlowRecord& f) { return f.DLevel == 1; })) >= 0)
+    pass = 3;
+  else if ((row = candidate([](const FlowRecord&) { return true; })) >= 0)
+    pass = 4;
+  choice.upstream = row;
+  choice.upstreamPass = pass;
+  // A Dir 712 row into the reach forbids every upstream step from it.
+  choice.upstreamVetoed =
+      row >= 0 && FirstRow(tables, block, [](const FlowRecord& f) { return f.Dir == kDirHeadwater; }) >= 0;
+}
+
 }  // namespace
 
 std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
   const NetworkTables& tables = ctx.tables;
   NavState& state = ctx.state;
-  std::span<const std::int32_t> block = tables.RowsFrom(comId);
-  auto known = [&](std::int32_t id) { return tables.FindReachByComId(id) >= 0; };
-
-  std::int32_t chosen = FirstRow(tables, block, [&](const FlowRecord& f) {
-    return (f.Dir == kDirOrdinary || f.Dir == kDirCoast) && IsMainPathLevel(f.DLevel) && known(f.Com_id2) &&
-           f.Com_id2 != 0 && !(f.Dir == kDirCoast && state.took709 == 1);
-  });
-  if (chosen < 0) {
-    // Only the first row of another level is tried here, known or not.
-    std::int32_t row = FirstRow(tables, block, [](const FlowRecord& f) {
-      return f.Dir == kDirOrdinary && f.DLevel == 1 && f.Orig710 == 0;
-    });
-    if (row >= 0 && known(tables.flows()[static_cast<std::size_t>(row)].Com_id2)) chosen = row;
-  }
-  if (chosen < 0)
-    chosen = FirstRow(tables, block, [&](const FlowRecord& f) { return f.Dir == kDirOrdinary && known(f.Com_id2); });
+  std::int32_t& cached = state.nextRows.For(comId).downstream[state.took709 == 1 ? 1 : 0];
+  if (cached == NextRowMemo::kUnknown) cached = ChooseDownstream(tables, comId, state.took709 == 1);
+  const std::int32_t chosen = cached;
   if (chosen < 0) {
     state.noNextReach = 1;
     return -1;
@@ -66,37 +93,43 @@ std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
 std::int32_t NextUpstreamRow(NavContext& ctx, std::int32_t comId) {
   const NetworkTables& tables = ctx.tables;
   NavState& state = ctx.state;
-  std::span<const std::int32_t> block = tables.RowsInto(comId);
-  auto candidate = [&](auto pred) {
-    return FirstRow(tables, block, [&](const FlowRecord& f) {
-      return f.Dir == kDirOrdinary && tables.FindReachByComId(f.Com_id1) >= 0 && pred(f);
-    });
-  };
-  auto at = [&](std::int32_t row) -> const FlowRecord& { return tables.flows()[static_cast<std::size_t>(row)]; };
-  auto recordInterior = [&](const FlowRecord& f) {
+  NextRowMemo::Choice& choice = state.nextRows.For(comId);
+  if (choice.upstream == NextRowMemo::kUnknown) ChooseUpstream(tables, comId, choice);
+  if (choice.upstream < 0) {
+    state.noNextReach = 1;
+    return -1;
+  }
+
+  // The pass that chose the row says so, and records an interior entry,
+  // even when a Dir 712 row then drops the choice.
+  const FlowRecord& f = tables.flows()[static_cast<std::size_t>(choice.upstream)];
+  auto recordInterior = [&] {
     if (f.Orig710 == 1) RecordInteriorJunction(tables, state.specials, f.Com_id1, f.Sequence, true);
   };
-
-  std::int32_t chosen = candidate([](const FlowRecord& f) { return f.DLevel == 0; });
-  if (chosen >= 0) {
-    ctx.log.Print("Found 709 - DLevel = 0: %d\n", at(chosen).Com_id1);
-  } else if ((chosen = candidate([](const FlowRecord& f) { return f.Sequence == 0.0; })) >= 0) {
-    ctx.log.Print("Found 709 - DLevel = 1 - Sequence 0: %d\n", at(chosen).Com_id1);
-  } else if ((chosen = candidate([](const FlowRecord& f) { return f.DLevel == 1; })) >= 0) {
-    recordInterior(at(chosen));
-    ctx.log.Print("Found 709 - DLevel = 1 - Sequence Not 0: %d\n", at(chosen).Com_id1);
-  } else if ((chosen = candidate([](const FlowRecord&) { return true; })) >= 0) {
-    if (at(chosen).Orig710 == 1) {
-      recordInterior(at(chosen));
-      ctx.log.Print("Found 710: %d\n", at(chosen).Com_id1);
-    }
-    ctx.log.Print("Found something else: %d\n", at(chosen).Com_id1);
+  switch (choice.upstreamPass) {
+    case 1:
+      ctx.log.Print("Found 709 - DLevel = 0: %d\n", f.Com_id1);
+      break;
+    case 2:
+      ctx.log.Print("Found 709 - DLevel = 1 - Sequence 0: %d\n", f.Com_id1);
+      break;
+    case 3:
+      recordInterior();
+      ctx.log.Print("Found 709 - DLevel = 1 - Sequence Not 0: %d\n", f.Com_id1);
+      break;
+    default:
+      if (f.Orig710 == 1) {
+        recordInterior();
+        ctx.log.Print("Found 710: %d\n", f.Com_id1);
+      }
+      ctx.log.Print("Found something else: %d\n", f.Com_id1);
+      break;
   }
-  // A Dir 712 row into the reach forbids every upstream step from it.
-  if (chosen >= 0 && FirstRow(tables, block, [](const FlowRecord& f) { return f.Dir == kDirHeadwater; }) >= 0)
-    chosen = -1;
-  if (chosen < 0) state.noNextReach = 1;
-  return chosen;
+  if (choice.upstreamVetoed) {
+    state.noNextReach = 1;
+    return -1;
+  }
+  return choice.upstream;
 }
 
 }  // namespace rill

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "mainstem/next_row_memo.h"
 #include "mainstem/result_list.h"
 #include "network/network_tables.h"
 #include "network/piece_list.h"
@@ -24,6 +25,7 @@ struct NavState {
   std::int16_t branchFallbackUsed = 0;
   std::int16_t coastmain = 0;
   std::int16_t took709 = 0;
+  NextRowMemo nextRows;
 };
 
 // What every walk works with: the loaded tables (read only), the state of
