@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <vector>
 
 #include "text/number_text.h"
@@ -42,6 +43,14 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Whether two paths of the run lead to the same file: "./rchdata.txt" or
+// "sub/../ccode.txt" name a run file as surely as its plain name does.
+bool NamesSameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  return EqualIgnoringCase(fs::path(a).lexically_normal().generic_string(),
+                           fs::path(b).lexically_normal().generic_string());
+}
+
 std::string UsageMessage(std::size_t found) {
   std::string text = "The command line holds " + std::to_string(found) +
                      " of the 14 fields it needs, separated by commas:";
@@ -77,7 +86,7 @@ std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view c
   r.EndAtCUBoundary = Low16(ReadWhole(f[13].c_str()));
 
   for (const char* name : kRunFiles)
-    if (EqualIgnoringCase(r.OutFile, name))
+    if (NamesSameFile(r.PathOf(r.OutFile), r.PathOf(name)))
       return CommandLineRefusal{"The output file " + r.OutFile + " would overwrite the run's own " + name};
   std::vector<std::string> names(kRunFiles.begin(), kRunFiles.end());
   names.push_back(r.OutFile);

@@ -139,6 +139,13 @@ TEST(CommandLine, UnusableLinesAreRefused) {
     EXPECT_NE(Refusal(std::string("1,A,1,B,0,D,5,MI,1,W/,") + name + ",p_,0,0"), "") << name;
   for (const char* name : {"message.out2", "ccode.csv", "xrchdata.txt"})
     EXPECT_EQ(Refusal(std::string("1,A,1,B,0,D,5,MI,1,W/,") + name + ",p_,0,0"), "") << name;
+
+  // Nor may it reach one by a detour through the folder names.
+  for (const char* name : {"./rchdata.txt", "sub/../ccode.txt", "./Message.Out"})
+    EXPECT_NE(Refusal(std::string("1,A,1,B,0,D,5,MI,1,W/,") + name + ",./,0,0"), "") << name;
+  // With a name prefix, "./rchdata.txt" lies in a folder "p_." of its own.
+  EXPECT_EQ(Refusal("1,A,1,B,0,D,5,MI,1,W/,./rchdata.txt,p_,0,0"), "");
+  EXPECT_EQ(Refusal("1,A,1,B,0,D,5,MI,1,W/,sub/rchdata.txt,./,0,0"), "");
 }
 
 }  // namespace
