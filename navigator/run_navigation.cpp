@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <exception>
 #include <new>
 
 #include "navigator/command_line.h"
@@ -66,6 +67,12 @@ int RunNavigation(std::string_view commandLine) {
       // Not even room to say so in the log: standard error still says it.
     }
     std::cerr << kOutOfMemory;
+    status = kExitOutputFailed;
+  } catch (const std::exception& e) {
+    // A fault of the program itself: say so rather than die without a word.
+    std::remove(codePath.c_str());
+    log.Print("The navigation stopped: %s\n", e.what());
+    std::cerr << "The navigation stopped: " << e.what() << '\n';
     status = kExitOutputFailed;
   }
   if (!log.Close()) return ReportLogFailure(logPath);
