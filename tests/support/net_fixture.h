@@ -1,64 +1,28 @@
 // Helpers for tests that need a small river network in memory: the three
 // tables are given as file text and loaded through LoadNetworkTables, the run
-// log goes to a file in a scratch folder and can be read back at any time.
+// log goes to a file in a scratch folder and can be read back at any time;
+// and what such tests compare: recorded pieces and the result CSV.
 #pragma once
 
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
-#include <optional>
 #include <memory>
-#include <stdexcept>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "navigator/nav_state.h"
 #include "network/network_tables.h"
 #include "network/table_loader.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "text/text_writer.h"
 
 namespace rill::testing {
-
-namespace fs = std::filesystem;
-
-// A fresh folder below the system's temporary folder, removed with everything
-// in it when the object goes.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "rill-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
-    path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const fs::path& path() const { return path_; }
-  // The folder as a WorkPath: with its trailing separator.
-  std::string work() const { return path_.string() + "/"; }
-
- private:
-  fs::path path_;
-};
-
-inline std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A run log on a scratch file; Text() flushes and gives everything written.
 class LogFile {
@@ -131,27 +95,45 @@ class Pass {
 };
 
 // Runs a program with one argument in a folder; gives its exit status (-1
-// when it did not exit normally) and fills its standard error.
+// when it did not exit normally within the time allowed) and fills its
+// standard error.
 inline int RunProgram(const std::string& program, const std::string& argument, const fs::path& cwd,
                       std::string* standardError = nullptr) {
-  ScratchDir errDir;
-  const fs::path errFile = errDir.path() / "stderr.txt";
-  auto quote = [](const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-      if (c == '\'')
-        q += "'\\''";
-      else
-        q += c;
-    }
-    return q + "'";
-  };
-  const std::string command = "cd " + quote(cwd.string()) + " && " + quote(program) + " " + quote(argument) +
-                              " 2> " + quote(errFile.string()) + " < /dev/null";
-  const int raw = std::system(command.c_str());
-  if (standardError) *standardError = ReadAll(errFile);
-  if (raw == -1 || !WIFEXITED(raw)) return -1;
-  return WEXITSTATUS(raw);
+  constexpr double kSecondsAllowed = 300.0;
+  ScratchDir streams;
+  const ProcessResult run = RunProcess({program, argument}, cwd, streams.path() / "stdout.txt",
+                                       streams.path() / "stderr.txt", kSecondsAllowed);
+  if (standardError) *standardError = ReadAll(streams.path() / "stderr.txt");
+  return run.exited ? run.status : -1;
 }
+
+// A recorded special-case piece in a form EXPECT_EQ can compare and print;
+// two measures are equal also when both are NaN.
+struct Piece {
+  std::int32_t comId;
+  double from;
+  double to;
+  double meters;
+  bool operator==(const Piece& other) const {
+    auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    return comId == other.comId && same(from, other.from) && same(to, other.to) && meters == other.meters;
+  }
+};
+using Pieces = std::vector<Piece>;
+
+inline std::ostream& operator<<(std::ostream& out, const Piece& p) {
+  return out << "{" << p.comId << ", " << p.from << ", " << p.to << ", " << p.meters << "}";
+}
+
+// The pieces of a list in their recording order.
+inline Pieces PiecesOf(const SpecialCaseList& list) {
+  Pieces pieces;
+  for (const SpecialCaseRecord& e : list.entries()) pieces.push_back({e.Com_id, e.f_meas, e.t_meas, e.meters});
+  return pieces;
+}
+
+// The first line of every result CSV that has records.
+inline const std::string kCsvHeader =
+    "\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n";
 
 }  // namespace rill::testing
