@@ -11,23 +11,9 @@
 namespace rill::e2e {
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "rill-harness-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using testing::ReadExisting;
+using testing::ScratchDir;
+using testing::WriteAll;
 
 TEST(FirstDifference, NamesTheFirstDifferingLineWithVisibleControlBytes) {
   EXPECT_EQ(FirstDifference("a\nb\n", "a\nb\n"), "");
@@ -57,30 +43,30 @@ TEST(ReplaceAll, ReplacesEveryPlaceholderAndNotWhatItInserted) {
 }
 
 TEST(ListScenarios, FindsOnlyFoldersWithACommandLine) {
-  TempFolder t;
-  WriteFile(t.path() / "b_case" / "cmdline", "x");
-  WriteFile(t.path() / "a_case" / "cmdline", "x");
-  WriteFile(t.path() / "tools" / "script.py", "");
-  WriteFile(t.path() / "README.md", "");
+  ScratchDir t;
+  WriteAll(t.path() / "b_case" / "cmdline", "x");
+  WriteAll(t.path() / "a_case" / "cmdline", "x");
+  WriteAll(t.path() / "tools" / "script.py", "");
+  WriteAll(t.path() / "README.md", "");
   EXPECT_EQ(ListScenarios(t.path()), (std::vector<std::string>{"a_case", "b_case"}));
   EXPECT_EQ(TestNameFor("load-dump.v2"), "load_dump_v2");
 }
 
 TEST(RunProcess, ReportsStatusOutputFolderAndTimeout) {
-  TempFolder t;
+  ScratchDir t;
   const fs::path out = t.path() / "out.txt";
   const fs::path err = t.path() / "err.txt";
 
   auto r = RunProcess({"/bin/sh", "-c", "pwd; echo complaint >&2; exit 3"}, t.path(), out, err, 30);
   ASSERT_TRUE(r.exited);
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(ReadFile(err), "complaint\n");
-  EXPECT_EQ(fs::canonical(ReadFile(out).substr(0, ReadFile(out).size() - 1)), fs::canonical(t.path()));
+  EXPECT_EQ(ReadExisting(err), "complaint\n");
+  EXPECT_EQ(fs::canonical(ReadExisting(out).substr(0, ReadExisting(out).size() - 1)), fs::canonical(t.path()));
 
   // The argument reaches the program as one, blanks and commas included.
   r = RunProcess({"/bin/sh", "-c", "printf '%s|' \"$@\"", "sh", "1, a ,b"}, t.path(), out, err, 30);
   ASSERT_TRUE(r.exited);
-  EXPECT_EQ(ReadFile(out), "1, a ,b|");
+  EXPECT_EQ(ReadExisting(out), "1, a ,b|");
 
   const auto before = std::chrono::steady_clock::now();
   r = RunProcess({"/bin/sleep", "20"}, t.path(), out, err, 0.3);
@@ -101,44 +87,53 @@ std::string Joined(const std::vector<std::string>& problems) {
 // A stand-in navigator: a shell script that receives the command line as $1.
 fs::path MakeProgram(const fs::path& dir, const std::string& body) {
   const fs::path p = dir / "fake_navigator.sh";
-  WriteFile(p, "#!/bin/sh\n" + body + "\n");
+  WriteAll(p, "#!/bin/sh\n" + body + "\n");
   chmod(p.c_str(), 0755);
   return p;
 }
 
 fs::path MakeScenario(const fs::path& root) {
   const fs::path s = root / "scenario";
-  WriteFile(s / "cmdline", "0,{WORK},sub/\n");
-  WriteFile(s / "README.md", "not an input\n");
-  WriteFile(s / "rchdata.txt", "1,A,B,1,1,1\n");
-  WriteFile(s / "sub" / "secdata.txt", "0,100,1,2,1,1\n");
-  WriteFile(s / "expected" / "exit_status", "0\n");
-  WriteFile(s / "expected" / "sub" / "message.out", "WorkPath: {WORK}\n");
-  WriteFile(s / "expected" / "stderr_contains", "warned\n\ntwice\n");
+  WriteAll(s / "cmdline", "0,{WORK},sub/\n");
+  WriteAll(s / "README.md", "not an input\n");
+  WriteAll(s / "rchdata.txt", "1,A,B,1,1,1\n");
+  WriteAll(s / "sub" / "secdata.txt", "0,100,1,2,1,1\n");
+  WriteAll(s / "expected" / "exit_status", "0\n");
+  WriteAll(s / "expected" / "sub" / "message.out", "WorkPath: {WORK}\n");
+  WriteAll(s / "expected" / "stderr_contains", "warned\n\ntwice\n");
   return s;
 }
 
-TEST(RunScenario, PassesWhenTheRunLeavesExactlyTheExpectedFiles) {
-  TempFolder t;
+// The scenario above run with a stand-in navigator made of `body`.
+ScenarioOutcome RunWithStandIn(const std::string& body, double timeoutSeconds) {
+  ScratchDir t;
   const fs::path s = MakeScenario(t.path());
+  return RunScenario(s, MakeProgram(t.path(), body).string(), timeoutSeconds);
+}
+
+// Removes the work folder a failing scenario keeps.
+void Discard(const ScenarioOutcome& o) {
+  std::error_code ec;
+  fs::remove_all(o.scratch, ec);
+}
+
+TEST(RunScenario, PassesWhenTheRunLeavesExactlyTheExpectedFiles) {
   // $1 is "0,<work>/,sub/": cut out the work folder.
-  const auto prog = MakeProgram(t.path(),
-                                "w=$(echo \"$1\" | cut -d, -f2); test -f README.md && exit 9;"
-                                " test -f sub/secdata.txt || exit 8;"
-                                " echo \"WorkPath: $w\" > \"${w}sub/message.out\"; echo warned twice >&2");
-  const auto o = RunScenario(s, prog.string(), 30);
+  const auto o = RunWithStandIn(
+      "w=$(echo \"$1\" | cut -d, -f2); test -f README.md && exit 9;"
+      " test -f sub/secdata.txt || exit 8;"
+      " echo \"WorkPath: $w\" > \"${w}sub/message.out\"; echo warned twice >&2",
+      30);
   EXPECT_TRUE(o.problems.empty()) << Joined(o.problems);
   EXPECT_FALSE(fs::exists(o.scratch)) << "a passing scenario leaves no scratch folder";
 }
 
 TEST(RunScenario, ReportsEveryKindOfMismatchAndKeepsTheWorkFolder) {
-  TempFolder t;
-  const fs::path s = MakeScenario(t.path());
-  const auto prog = MakeProgram(t.path(),
-                                "printf 'WorkPath: elsewhere\\n' > sub/message.out;"
-                                " echo stray > out.csv; echo 2,X > rchdata.txt;"
-                                " rm sub/secdata.txt; exit 4");
-  const auto o = RunScenario(s, prog.string(), 30);
+  const auto o = RunWithStandIn(
+      "printf 'WorkPath: elsewhere\\n' > sub/message.out;"
+      " echo stray > out.csv; echo 2,X > rchdata.txt;"
+      " rm sub/secdata.txt; exit 4",
+      30);
   const std::string all = Joined(o.problems);
   EXPECT_NE(all.find("exit status 4, expected 0"), std::string::npos) << all;
   EXPECT_NE(all.find("sub/message.out: "), std::string::npos) << all;
@@ -150,20 +145,15 @@ TEST(RunScenario, ReportsEveryKindOfMismatchAndKeepsTheWorkFolder) {
   EXPECT_NE(all.find("standard error does not contain \"twice\""), std::string::npos) << all;
   EXPECT_EQ(o.problems.size(), 7u) << all;
   EXPECT_TRUE(fs::is_directory(o.scratch / "work"));
-  std::error_code ec;
-  fs::remove_all(o.scratch, ec);
+  Discard(o);
 }
 
 TEST(RunScenario, ReportsAMissingOutputAndAHang) {
-  TempFolder t;
-  const fs::path s = MakeScenario(t.path());
-  const auto prog = MakeProgram(t.path(), "echo warned >&2; exec sleep 20");
-  const auto o = RunScenario(s, prog.string(), 0.5);
+  const auto o = RunWithStandIn("echo warned >&2; exec sleep 20", 0.5);
   const std::string all = Joined(o.problems);
   EXPECT_NE(all.find("did not end within"), std::string::npos) << all;
   EXPECT_NE(all.find("sub/message.out: not written"), std::string::npos) << all;
-  std::error_code ec;
-  fs::remove_all(o.scratch, ec);
+  Discard(o);
 }
 
 }  // namespace

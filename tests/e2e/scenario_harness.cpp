@@ -1,24 +1,15 @@
 #include "scenario_harness.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 #include <system_error>
-#include <thread>
 
 namespace rill::e2e {
+
+using testing::ListTree;
+using testing::ReadExisting;
 
 namespace {
 
@@ -74,14 +65,6 @@ std::string Trim(std::string text) {
   return text.substr(first, last - first + 1);
 }
 
-fs::path MakeScratchFolder(const std::string& name) {
-  std::string pattern = (fs::temp_directory_path() / ("rill-e2e-" + name + "-XXXXXX")).string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot create a scratch folder from " + pattern);
-  }
-  return fs::path(pattern);
-}
-
 bool IsHarnessFile(const std::string& relative) {
   return relative == "cmdline" || relative == "README.md" || relative.rfind("expected/", 0) == 0;
 }
@@ -109,19 +92,6 @@ std::string TestNameFor(std::string_view folder) {
   return name;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, std::string_view bytes) {
-  if (path.has_parent_path()) fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
   if (from.empty()) return text;
   std::size_t pos = 0;
@@ -130,18 +100,6 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     pos += to.size();
   }
   return text;
-}
-
-std::vector<std::string> ListFiles(const fs::path& dir) {
-  std::vector<std::string> files;
-  if (!fs::is_directory(dir)) return files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-    if (entry.is_regular_file()) {
-      files.push_back(fs::relative(entry.path(), dir).generic_string());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
 }
 
 std::string FirstDifference(std::string_view expected, std::string_view actual) {
@@ -170,95 +128,40 @@ std::string FirstDifference(std::string_view expected, std::string_view actual) 
   return out.str();
 }
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
-                         const fs::path& stdoutFile, const fs::path& stderrFile,
-                         double timeoutSeconds) {
-  ProcessResult result;
-  if (argv.empty()) return result;
-  // Everything the child needs is prepared before fork: after it, only calls that
-  // are safe in a child of a possibly multi-threaded process.
-  std::vector<std::string> args = argv;
-  std::vector<char*> cargs;
-  for (auto& a : args) cargs.push_back(a.data());
-  cargs.push_back(nullptr);
-  const std::string dir = cwd.string();
-  const std::string outPath = stdoutFile.string();
-  const std::string errPath = stderrFile.string();
-
-  const pid_t pid = fork();
-  if (pid < 0) return result;
-  if (pid == 0) {
-    const int in = open("/dev/null", O_RDONLY);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0 || err < 0) _exit(125);
-    if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(125);
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    execv(cargs[0], cargs.data());
-    _exit(127);
-  }
-
-  result.started = true;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                            std::chrono::duration<double>(timeoutSeconds));
-  int wstatus = 0;
-  for (;;) {
-    const pid_t done = waitpid(pid, &wstatus, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return result;
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-      }
-      result.timedOut = true;
-      return result;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  if (WIFEXITED(wstatus)) {
-    result.exited = true;
-    result.status = WEXITSTATUS(wstatus);
-  } else if (WIFSIGNALED(wstatus)) {
-    result.signal = WTERMSIG(wstatus);
-  }
-  return result;
-}
-
 ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program,
                             double timeoutSeconds) {
   ScenarioOutcome outcome;
   auto& problems = outcome.problems;
   const std::string name = TestNameFor(scenarioDir.filename().string());
-  outcome.scratch = MakeScratchFolder(name);
+  outcome.scratch = testing::MakeTempFolder("rill-e2e-" + name);
   const fs::path work = outcome.scratch / "work";
   fs::create_directories(work);
   const std::string workText = work.string() + "/";
 
   // Inputs: every file of the scenario except the harness's own.
   std::vector<std::string> inputs;
-  for (const auto& rel : ListFiles(scenarioDir)) {
+  for (const auto& rel : ListTree(scenarioDir, false)) {
     if (IsHarnessFile(rel)) continue;
     inputs.push_back(rel);
     fs::create_directories((work / rel).parent_path());
     fs::copy_file(scenarioDir / rel, work / rel, fs::copy_options::overwrite_existing);
   }
 
-  std::string commandLine = ReadFile(scenarioDir / "cmdline");
+  std::string commandLine = ReadExisting(scenarioDir / "cmdline");
   if (!commandLine.empty() && commandLine.back() == '\n') commandLine.pop_back();
   if (!commandLine.empty() && commandLine.back() == '\r') commandLine.pop_back();
   commandLine = ReplaceAll(commandLine, kWorkPlaceholder, workText);
   outcome.commandLine = commandLine;
 
   const fs::path expectedDir = scenarioDir / "expected";
-  const auto expectedFiles = ListFiles(expectedDir);
+  const auto expectedFiles = ListTree(expectedDir, false);
   const bool hasStatus = fs::is_regular_file(expectedDir / "exit_status");
   if (!hasStatus) problems.push_back("expected/exit_status is missing");
 
   const fs::path outFile = outcome.scratch / "stdout.txt";
   const fs::path errFile = outcome.scratch / "stderr.txt";
   const ProcessResult run = RunProcess({program, commandLine}, work, outFile, errFile, timeoutSeconds);
-  if (fs::exists(errFile)) outcome.stderrText = ReadFile(errFile);
+  if (fs::exists(errFile)) outcome.stderrText = ReadExisting(errFile);
 
   if (!run.started) {
     problems.push_back("could not start " + program);
@@ -269,7 +172,7 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
   } else if (!run.exited) {
     problems.push_back("the run was ended by signal " + std::to_string(run.signal));
   } else if (hasStatus) {
-    const std::string want = Trim(ReadFile(expectedDir / "exit_status"));
+    const std::string want = Trim(ReadExisting(expectedDir / "exit_status"));
     if (want != std::to_string(run.status)) {
       std::string msg = "exit status " + std::to_string(run.status) + ", expected " + want;
       if (run.status >= 125) msg += " (125..127: the harness could not set up or execute the program)";
@@ -282,7 +185,7 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
     if (rel == "exit_status") continue;
     if (rel == "stderr_contains") {
       // One substring per line; each must appear in standard error.
-      const std::string wanted = ReplaceAll(ReadFile(expectedDir / rel), kWorkPlaceholder, workText);
+      const std::string wanted = ReplaceAll(ReadExisting(expectedDir / rel), kWorkPlaceholder, workText);
       for (auto needle : SplitLines(wanted)) {
         if (!needle.empty() && needle.back() == '\n') needle.remove_suffix(1);
         if (!needle.empty() && needle.back() == '\r') needle.remove_suffix(1);
@@ -299,23 +202,23 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
       problems.push_back(rel + ": not written");
       continue;
     }
-    const std::string want = ReplaceAll(ReadFile(expectedDir / rel), kWorkPlaceholder, workText);
-    const std::string diff = FirstDifference(want, ReadFile(actual));
+    const std::string want = ReplaceAll(ReadExisting(expectedDir / rel), kWorkPlaceholder, workText);
+    const std::string diff = FirstDifference(want, ReadExisting(actual));
     if (!diff.empty()) problems.push_back(rel + ": " + diff);
   }
 
   const std::set<std::string> inputSet(inputs.begin(), inputs.end());
-  const auto present = ListFiles(work);
+  const auto present = ListTree(work, false);
   const std::set<std::string> presentSet(present.begin(), present.end());
   for (const auto& rel : present) {
     if (expectedOutputs.count(rel)) continue;
     if (inputSet.count(rel)) {
-      const std::string diff = FirstDifference(ReadFile(scenarioDir / rel), ReadFile(work / rel));
+      const std::string diff = FirstDifference(ReadExisting(scenarioDir / rel), ReadExisting(work / rel));
       if (!diff.empty()) problems.push_back(rel + ": input table changed by the run: " + diff);
       continue;
     }
     const auto size = fs::file_size(work / rel);
-    std::string head = ReadFile(work / rel).substr(0, kShownBytes);
+    std::string head = ReadExisting(work / rel).substr(0, kShownBytes);
     problems.push_back(rel + ": written but not expected (" + std::to_string(size) + " bytes: " +
                        Visible(head) + ")");
   }

@@ -8,9 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+
 namespace rill::e2e {
 
 namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::RunProcess;
 
 // Every sub-folder of root that holds a "cmdline" file, sorted by name.
 std::vector<std::string> ListScenarios(const fs::path& root);
@@ -19,32 +24,11 @@ std::vector<std::string> ListScenarios(const fs::path& root);
 // '_' become '_'.
 std::string TestNameFor(std::string_view folder);
 
-std::string ReadFile(const fs::path& path);
-void WriteFile(const fs::path& path, std::string_view bytes);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
-
-// Paths of the regular files below dir, relative to it, with '/' separators,
-// sorted.
-std::vector<std::string> ListFiles(const fs::path& dir);
 
 // Empty when the two texts are equal; otherwise a readable account of the first
 // line that differs (numbered from 1), with control bytes made visible.
 std::string FirstDifference(std::string_view expected, std::string_view actual);
-
-struct ProcessResult {
-  bool started = false;   // the program could be executed
-  bool timedOut = false;  // killed after the time allowed
-  bool exited = false;    // ended normally; status is then valid
-  int status = -1;
-  int signal = 0;  // the signal that ended it, when it did not exit
-};
-
-// Runs argv[0] with the arguments argv[1..] (no shell) in the folder cwd, standard
-// input from /dev/null, standard output and error into the two files. Kills it when
-// it runs longer than timeoutSeconds.
-ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
-                         const fs::path& stdoutFile, const fs::path& stderrFile,
-                         double timeoutSeconds);
 
 struct ScenarioOutcome {
   std::vector<std::string> problems;  // empty when the scenario passed
