@@ -1,36 +1,42 @@
 #include "commands_fixture.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "tests/support/process.h"
 
 namespace rill::commands::testing {
 
-void CommandsTest::SetUp() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  root_ = std::filesystem::temp_directory_path() /
-          ("rill_commands_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
-           info->name());
-  std::filesystem::remove_all(root_);
-  work_ = root_ / "work";
-  std::filesystem::create_directories(work_);
-}
-
-void CommandsTest::TearDown() { std::filesystem::remove_all(root_); }
+CommandsTest::CommandsTest() : work_(root_.path() / "work") { std::filesystem::create_directories(work_); }
 
 ProcessResult CommandsTest::Run(const std::vector<std::string>& arguments) const {
-  return RunCommandsProgram(arguments, work_, root_ / "stderr.txt");
+  constexpr double kSecondsAllowed = 60.0;
+  std::vector<std::string> argv = {RILL_COMMANDS_EXE};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  // Standard error is caught outside the work folder, which the tests inspect.
+  const std::filesystem::path errorFile = root_.path() / "stderr.txt";
+  const rill::testing::ProcessResult run =
+      rill::testing::RunProcess(argv, work_, "/dev/null", errorFile, kSecondsAllowed);
+  ProcessResult result;
+  if (run.exited) {
+    result.exitStatus = run.status;
+  } else if (run.signal != 0) {
+    result.exitStatus = 128 + run.signal;
+  }
+  result.standardError = rill::testing::ReadAll(errorFile);
+  return result;
 }
 
-std::vector<std::string> CommandsTest::WorkEntries() const {
-  std::vector<std::string> entries;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(work_)) {
-    std::string name = entry.path().lexically_relative(work_).string();
-    if (entry.is_directory()) name += '/';
-    entries.push_back(name);
-  }
-  std::sort(entries.begin(), entries.end());
-  return entries;
+Entries CommandsTest::WorkEntries() const { return rill::testing::ListTree(work_, true); }
+
+void ExpectQuietSuccess(const ProcessResult& run, const std::string& label) {
+  EXPECT_EQ(run.exitStatus, 0) << label;
+  EXPECT_EQ(run.standardError, "") << label;
+}
+
+void ExpectOneLineNaming(const ProcessResult& run, const std::string& path) {
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(CountLines(run.standardError), 1) << run.standardError;
+  EXPECT_NE(run.standardError.find(path), std::string::npos) << run.standardError;
 }
 
 int CountLines(const std::string& text) {

@@ -6,29 +6,20 @@
 namespace rill::commands::testing {
 namespace {
 
-using Entries = std::vector<std::string>;
-
 TEST_F(CommandsTest, CreatesFolderGivenByRelativePath) {
-  const ProcessResult run = Run({"md,job1"});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(run.standardError, "");
+  ExpectQuietSuccess(Run({"md,job1"}));
   EXPECT_EQ(WorkEntries(), (Entries{"job1/"}));
 }
 
 TEST_F(CommandsTest, CreatesFolderGivenByAbsolutePathInsideExistingParent) {
   std::filesystem::create_directory(Work() / "nav");
-  const ProcessResult run = Run({"md," + (Work() / "nav" / "job1").string()});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(run.standardError, "");
+  ExpectQuietSuccess(Run({"md," + (Work() / "nav" / "job1").string()}));
   EXPECT_EQ(WorkEntries(), (Entries{"nav/", "nav/job1/"}));
 }
 
 TEST_F(CommandsTest, EmptyFieldsVanishBeforeAndBetweenTheFields) {
-  for (const char* line : {",md,a", "md,,b", ",,,md,,,c,,,"}) {
-    const ProcessResult run = Run({line});
-    EXPECT_EQ(run.exitStatus, 0) << line;
-    EXPECT_EQ(run.standardError, "") << line;
-  }
+  for (const char* line : {",md,a", "md,,b", ",,,md,,,c,,,"})
+    ExpectQuietSuccess(Run({line}), line);
   EXPECT_EQ(WorkEntries(), (Entries{"a/", "b/", "c/"}));
 }
 

@@ -7,14 +7,6 @@
 namespace rill::commands::testing {
 namespace {
 
-using Entries = std::vector<std::string>;
-
-void ExpectOneLineNaming(const ProcessResult& run, const std::string& path) {
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(CountLines(run.standardError), 1) << run.standardError;
-  EXPECT_NE(run.standardError.find(path), std::string::npos) << run.standardError;
-}
-
 TEST_F(CommandsTest, ExistingFolderIsLeftAsItWas) {
   std::filesystem::create_directory(Work() / "job1");
   std::ofstream(Work() / "job1" / "keep.txt") << "kept\n";

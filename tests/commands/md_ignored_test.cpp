@@ -5,34 +5,25 @@
 namespace rill::commands::testing {
 namespace {
 
-using Entries = std::vector<std::string>;
-
 TEST_F(CommandsTest, OtherCommandWordsDoNothing) {
   std::filesystem::create_directory(Work() / "job1");
   for (const char* line : {"MD,job2", "Md,job2", "rd,job1", "md ,job2", " md,job2",
                            "mdx,job2", "m,job2", "job2"}) {
-    const ProcessResult run = Run({line});
-    EXPECT_EQ(run.exitStatus, 0) << line;
-    EXPECT_EQ(run.standardError, "") << line;
+    ExpectQuietSuccess(Run({line}), line);
   }
   EXPECT_EQ(WorkEntries(), (Entries{"job1/"}));
 }
 
 TEST_F(CommandsTest, CommandWordSplitFromItsPathByABlankIsNoCommand) {
-  const ProcessResult run = Run({"md", "job1"});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(run.standardError, "");
+  ExpectQuietSuccess(Run({"md", "job1"}));
   EXPECT_EQ(WorkEntries(), Entries{});
 }
 
 TEST_F(CommandsTest, NoFieldOrNoPathDoesNothing) {
   const std::vector<std::vector<std::string>> lines = {
       {}, {""}, {","}, {",,,"}, {"md"}, {",md"}, {"md,"}, {",,md,,,"}};
-  for (const auto& arguments : lines) {
-    const ProcessResult run = Run(arguments);
-    EXPECT_EQ(run.exitStatus, 0) << arguments.size();
-    EXPECT_EQ(run.standardError, "") << arguments.size();
-  }
+  for (const auto& arguments : lines)
+    ExpectQuietSuccess(Run(arguments), std::to_string(arguments.size()));
   EXPECT_EQ(WorkEntries(), Entries{});
 }
 

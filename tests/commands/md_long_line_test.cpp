@@ -4,15 +4,11 @@
 namespace rill::commands::testing {
 namespace {
 
-using Entries = std::vector<std::string>;
-
 TEST_F(CommandsTest, LongTailAfterThePathIsIgnored) {
   std::string line = "md,job1,";
   line.append(5000 - line.size(), 'x');
   ASSERT_EQ(line.size(), 5000u);
-  const ProcessResult run = Run({line});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(run.standardError, "");
+  ExpectQuietSuccess(Run({line}));
   EXPECT_EQ(WorkEntries(), (Entries{"job1/"}));
 }
 
@@ -26,9 +22,7 @@ TEST_F(CommandsTest, PathPastCharacter999IsUsedWhole) {
   const std::string line = "md," + parent + "last";
   ASSERT_GT(line.size(), 1000u);
 
-  const ProcessResult run = Run({line});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(run.standardError, "");
+  ExpectQuietSuccess(Run({line}));
   EXPECT_TRUE(std::filesystem::is_directory(Work() / parent / "last"));
   EXPECT_EQ(WorkEntries().size(), 6u);
 }
@@ -38,10 +32,7 @@ TEST_F(CommandsTest, FiveThousandCharacterPathFailsWithOneLine) {
   std::string name(4997, 'n');
   const std::string line = "md," + name;
   ASSERT_EQ(line.size(), 5000u);
-  const ProcessResult run = Run({line});
-  EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_EQ(CountLines(run.standardError), 1);
-  EXPECT_NE(run.standardError.find(name), std::string::npos);
+  ExpectOneLineNaming(Run({line}), name);
   EXPECT_EQ(WorkEntries(), Entries{});
 }
 
