@@ -7,34 +7,19 @@
 namespace rill::netwalk_testing {
 namespace {
 
-struct Piece {
-  std::int32_t comId;
-  double from;
-  double to;
-  double meters;
-  bool operator==(const Piece&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Piece& p) {
-  return out << "{" << p.comId << ", " << p.from << ", " << p.to << ", " << p.meters << "}";
-}
+using testing::Pieces;
 
 struct SectionRun {
-  std::vector<Piece> pieces;
+  Pieces pieces;
   std::string log;
 };
 
 // Calls AddSections once per measure given, on one navigation state.
 SectionRun RunAddSections(const NetworkTables& tables, std::int32_t comId, std::vector<double> measures,
                           std::string_view direction = "U") {
-  NavState state;
-  LogCapture capture;
-  NavContext ctx{tables, state, capture.writer()};
-  for (double m : measures) AddSections(ctx, comId, m, direction);
-  SectionRun run;
-  for (const SpecialCaseRecord& e : state.specials.entries()) run.pieces.push_back({e.Com_id, e.f_meas, e.t_meas, e.meters});
-  run.log = capture.Text();
-  return run;
+  testing::Pass pass(tables);
+  for (double m : measures) AddSections(pass.ctx(), comId, m, direction);
+  return {testing::PiecesOf(pass.state().specials), pass.Log()};
 }
 
 // Reach 7, 2000 m, in three sections; reach 9 joins it at measure 40.
@@ -50,18 +35,18 @@ const std::string kAdding = "adding if not already there\n";
 
 TEST(AddSectionsChain, WholeReachGivesOnePiecePerSectionScaledByReachLength) {
   SectionRun run = RunAddSections(ThreeSections().Build(), 7, {-1.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 0, 30, 600}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 0, 30, 600}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
   EXPECT_EQ(run.log, kHeader + kAdding + kAdding + kAdding);
 }
 
 TEST(AddSectionsChain, MeasureZeroIsTheWholeReach) {
   SectionRun run = RunAddSections(ThreeSections().Build(), 7, {0.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 0, 30, 600}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 0, 30, 600}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
 }
 
 TEST(AddSectionsChain, MeasureInsideFirstSectionStartsTheFirstPieceThere) {
   SectionRun run = RunAddSections(ThreeSections().Build(), 7, {20.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 20, 30, 200}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 20, 30, 200}, {7, 30, 70, 800}, {7, 70, 100, 600}}));
   EXPECT_EQ(run.log, kHeader + kAdding + kAdding + kAdding);
 }
 
@@ -82,7 +67,7 @@ TEST(AddSectionsChain, ShortestSectionWinsWhereSeveralStartTogether) {
   net.Reach(7, "R7", 1000).Flow(9, 7, 40.0);
   net.Section(7, 0, 50, 500).Section(7, 0, 40, 400).Section(7, 40, 100, 600).Section(7, 50, 100, 500);
   SectionRun run = RunAddSections(net.Build(), 7, {-1.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 0, 40, 400}, {7, 40, 100, 600}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 0, 40, 400}, {7, 40, 100, 600}}));
 }
 
 TEST(AddSectionsChain, ChainStopsAtAGap) {
@@ -90,7 +75,7 @@ TEST(AddSectionsChain, ChainStopsAtAGap) {
   net.Reach(7, "R7", 1000).Flow(9, 7, 40.0);
   net.Section(7, 40, 100, 600).Section(7, 0, 30, 300);
   SectionRun run = RunAddSections(net.Build(), 7, {-1.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 0, 30, 300}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 0, 30, 300}}));
 }
 
 TEST(AddSectionsChain, LastSectionStartingAtTheChainDecidesWhetherItGoesOn) {
@@ -105,7 +90,7 @@ TEST(AddSectionsChain, LastSectionStartingAtTheChainDecidesWhetherItGoesOn) {
   endingFirst.Reach(7, "R7", 1000).Flow(9, 7, 40.0);
   endingFirst.Section(7, 0, 10, 100).Section(7, 0, 50, 500).Section(7, 50, 100, 500);
   EXPECT_EQ(RunAddSections(endingFirst.Build(), 7, {20.0}).pieces,
-            (std::vector<Piece>{{7, 20, 50, 300}, {7, 50, 100, 500}}));
+            (Pieces{{7, 20, 50, 300}, {7, 50, 100, 500}}));
 }
 
 TEST(AddSectionsGate, ReachWithoutInteriorJoinIsLeftAlone) {
@@ -144,7 +129,7 @@ TEST(AddSectionsGate, ReachMissingFromReachTableGetsPiecesWithoutLength) {
   TestNetwork net;
   net.Flow(9, 7, 40.0).Section(7, 0, 30, 600).Section(7, 30, 100, 1400);
   SectionRun run = RunAddSections(net.Build(), 7, {-1.0});
-  EXPECT_EQ(run.pieces, (std::vector<Piece>{{7, 0, 30, 0}, {7, 30, 100, 0}}));
+  EXPECT_EQ(run.pieces, (Pieces{{7, 0, 30, 0}, {7, 30, 100, 0}}));
 }
 
 }  // namespace

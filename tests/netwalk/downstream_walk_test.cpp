@@ -7,16 +7,6 @@
 namespace rill::netwalk_testing {
 namespace {
 
-using Ids = std::vector<std::int32_t>;
-
-WalkRequest Downstream(const char* code, double measure = 100.0) {
-  WalkRequest request;
-  request.startCode = code;
-  request.startMeasure = measure;
-  request.direction = "D";
-  return request;
-}
-
 TEST(DownstreamWalkOrder, MainPathFirstThenDivergencesButNeverCoastRows) {
   // S leaves by a row to reach 0, to A on its level, to B on another level
   // and to E along the coast (Dir 714). A and B both run into C.

@@ -25,7 +25,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "netwalk/netwalk.h"
 #include "network/table_loader.h"
 #include "test_network.h"
 
@@ -149,13 +148,10 @@ struct Walked {
 };
 
 Walked WalkWhole(const NetworkTables& tables, const ReachRecord& start, const char* direction, double measure) {
-  NavState state;
-  LogCapture capture;
-  NavContext ctx{tables, state, capture.writer()};
-  WalkNetwork(ctx, 2, start.Code(), measure, direction, -1.0, "", 0);
+  const WalkOutcome walk = Walk(tables, WalkFrom(start.Code(), direction, measure));
   Walked walked;
-  walked.navigationError = capture.Text().find("NAVIGATION ERROR") != std::string::npos;
-  for (const ResultRecord& r : state.results.records()) walked.reaches.insert(r.Com_id);
+  walked.navigationError = walk.log.find("NAVIGATION ERROR") != std::string::npos;
+  for (std::int32_t id : walk.ComIds()) walked.reaches.insert(id);
   return walked;
 }
 
@@ -194,37 +190,40 @@ void ExpectWithin(const Set& walked, const Bounds& b, std::int32_t start) {
 class RealNetwork : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override { tables_ = LoadNetwork(GetParam()); }
+
+  // Walks whole in `direction` from `measure` of up to 100 reaches not in
+  // `passedOver` and of up to 100 reaches of any kind; each walk must stay
+  // within the bounds `boundsOf` gives and never meet the row guard.
+  template <typename BoundsOf>
+  void ExpectWalksWithinBounds(const std::unordered_set<std::int32_t>& passedOver, const char* direction,
+                               double measure, BoundsOf boundsOf) {
+    const Graph graph(tables_);
+    std::vector<const ReachRecord*> starts =
+        Starts(tables_, 100, [&](const ReachRecord& r) { return !passedOver.count(r.Com_id); });
+    for (const ReachRecord* r : Starts(tables_, 100, [](const ReachRecord&) { return true; })) starts.push_back(r);
+
+    for (const ReachRecord* start : starts) {
+      const Walked walked = WalkWhole(tables_, *start, direction, measure);
+      ExpectWithin(walked.reaches, boundsOf(graph, start->Com_id), start->Com_id);
+      EXPECT_FALSE(walked.navigationError) << "from " << start->Com_id;
+    }
+  }
+
   NetworkTables tables_;
 };
 
 TEST_P(RealNetwork, UpstreamWalkTakesInEveryAncestor) {
-  const Graph graph(tables_);
   std::unordered_set<std::int32_t> flowsOn;
   for (const FlowRecord& f : tables_.flows())
     if (f.Dir == 709 || f.Dir == 714) flowsOn.insert(f.Com_id1);
-  std::vector<const ReachRecord*> starts = Starts(tables_, 100, [&](const ReachRecord& r) { return !flowsOn.count(r.Com_id); });
-  for (const ReachRecord* r : Starts(tables_, 100, [](const ReachRecord&) { return true; })) starts.push_back(r);
-
-  for (const ReachRecord* start : starts) {
-    const Walked walked = WalkWhole(tables_, *start, "U", 0.0);
-    ExpectWithin(walked.reaches, Ancestors(graph, start->Com_id), start->Com_id);
-    EXPECT_FALSE(walked.navigationError) << "from " << start->Com_id;
-  }
+  ExpectWalksWithinBounds(flowsOn, "U", 0.0, Ancestors);
 }
 
 TEST_P(RealNetwork, DownstreamWalkTakesInEveryDescendant) {
-  const Graph graph(tables_);
   std::unordered_set<std::int32_t> fed;
   for (const FlowRecord& f : tables_.flows())
     if (f.Dir == 709 && f.Com_id1 != 0) fed.insert(f.Com_id2);
-  std::vector<const ReachRecord*> starts = Starts(tables_, 100, [&](const ReachRecord& r) { return !fed.count(r.Com_id); });
-  for (const ReachRecord* r : Starts(tables_, 100, [](const ReachRecord&) { return true; })) starts.push_back(r);
-
-  for (const ReachRecord* start : starts) {
-    const Walked walked = WalkWhole(tables_, *start, "D", 100.0);
-    ExpectWithin(walked.reaches, Descendants(graph, start->Com_id), start->Com_id);
-    EXPECT_FALSE(walked.navigationError) << "from " << start->Com_id;
-  }
+  ExpectWalksWithinBounds(fed, "D", 100.0, Descendants);
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, RealNetwork,

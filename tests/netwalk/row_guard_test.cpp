@@ -7,14 +7,12 @@
 namespace rill::netwalk_testing {
 namespace {
 
-using Ids = std::vector<std::int32_t>;
-
-WalkRequest Request(const char* code, const char* direction, double measure) {
-  WalkRequest request;
-  request.startCode = code;
-  request.direction = direction;
-  request.startMeasure = measure;
-  return request;
+// Expects the walk to output `ids` in order and the row guard not to stop it.
+void ExpectWalkWithoutError(const NetworkTables& tables, const WalkRequest& request, const Ids& ids) {
+  const WalkOutcome walk = Walk(tables, request);
+  EXPECT_EQ(walk.ComIds(), ids) << "from " << request.startCode << " " << request.direction;
+  EXPECT_EQ(walk.log.find("NAVIGATION ERROR"), std::string::npos) << "from " << request.startCode << " "
+                                                                   << request.direction;
 }
 
 TEST(RowGuard, EmptyFlowTableStillOutputsTheStartReach) {
@@ -22,7 +20,7 @@ TEST(RowGuard, EmptyFlowTableStillOutputsTheStartReach) {
   net.Reach(1, "S", 1000);
   const NetworkTables tables = net.Build();
   for (const char* direction : {"U", "D"}) {
-    WalkOutcome walk = Walk(tables, Request("S", direction, 100.0));
+    WalkOutcome walk = Walk(tables, WalkFrom("S", direction, 100.0));
     EXPECT_EQ(walk.ComIds(), (Ids{1})) << direction;
     EXPECT_EQ(walk.state.noNextReach, 1) << direction;
     const double to = std::string(direction) == "U" ? 100 : 0;
@@ -38,12 +36,8 @@ TEST(RowGuard, OneRowCarriesTheWalkAcrossInBothDirections) {
   TestNetwork net;
   net.Reach(1, "A", 100).Reach(2, "B", 100).Flow(1, 2);
   const NetworkTables tables = net.Build();
-  WalkOutcome down = Walk(tables, Request("A", "D", 100.0));
-  EXPECT_EQ(down.ComIds(), (Ids{1, 2}));
-  EXPECT_EQ(down.log.find("NAVIGATION ERROR"), std::string::npos);
-  WalkOutcome up = Walk(tables, Request("B", "U", 0.0));
-  EXPECT_EQ(up.ComIds(), (Ids{2, 1}));
-  EXPECT_EQ(up.log.find("NAVIGATION ERROR"), std::string::npos);
+  ExpectWalkWithoutError(tables, Downstream("A"), {1, 2});
+  ExpectWalkWithoutError(tables, Upstream("B"), {2, 1});
 }
 
 TEST(RowGuard, FourRowChainIsWalkedToItsEnd) {
@@ -51,20 +45,14 @@ TEST(RowGuard, FourRowChainIsWalkedToItsEnd) {
   for (std::int32_t id = 1; id <= 5; ++id) net.Reach(id, ("R" + std::to_string(id)).c_str(), 100);
   net.Flow(1, 2).Flow(2, 3).Flow(3, 4).Flow(4, 5);
   const NetworkTables tables = net.Build();
-  WalkOutcome down = Walk(tables, Request("R1", "D", 100.0));
-  EXPECT_EQ(down.ComIds(), (Ids{1, 2, 3, 4, 5}));
-  EXPECT_EQ(down.log.find("NAVIGATION ERROR"), std::string::npos);
-  WalkOutcome up = Walk(tables, Request("R5", "U", 0.0));
-  EXPECT_EQ(up.ComIds(), (Ids{5, 4, 3, 2, 1}));
-  EXPECT_EQ(up.log.find("NAVIGATION ERROR"), std::string::npos);
+  ExpectWalkWithoutError(tables, Downstream("R1"), {1, 2, 3, 4, 5});
+  ExpectWalkWithoutError(tables, Upstream("R5"), {5, 4, 3, 2, 1});
 }
 
 TEST(RowGuard, ClosedLoopIsNotWalkedAgain) {
   TestNetwork net;
   net.Reach(1, "A", 100).Reach(2, "B", 100).Flow(1, 2).Flow(2, 1);
-  WalkOutcome down = Walk(net.Build(), Request("A", "D", 100.0));
-  EXPECT_EQ(down.ComIds(), (Ids{1, 2}));
-  EXPECT_EQ(down.log.find("NAVIGATION ERROR"), std::string::npos);
+  ExpectWalkWithoutError(net.Build(), Downstream("A"), {1, 2});
 }
 
 // Past the limit, B is passed without output (it has a recorded piece), so
@@ -77,7 +65,7 @@ TestNetwork LoopBeyondLimit() {
 }
 
 WalkRequest LimitedDownstream() {
-  WalkRequest request = Request("S", "D", 100.0);
+  WalkRequest request = Downstream("S");
   request.navType = 4;
   request.distance = 500.0;
   return request;

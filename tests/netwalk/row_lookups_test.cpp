@@ -16,13 +16,16 @@ struct Lookup {
 
 template <typename Find>
 Lookup RunLookup(const NetworkTables& tables, std::int32_t comId, Find find) {
+  testing::Pass pass(tables);
   Lookup out;
-  LogCapture capture;
-  NavContext ctx{tables, out.state, capture.writer()};
-  out.row = find(ctx, comId);
-  out.log = capture.Text();
+  out.row = find(pass.ctx(), comId);
+  out.log = pass.Log();
+  out.state = std::move(pass.state());
   return out;
 }
+
+using testing::Pieces;
+using testing::PiecesOf;
 
 TEST(FirstUpstreamRow, AnswersTheFirstRowInFileOrderOfTheBlock) {
   TestNetwork net;
@@ -57,12 +60,7 @@ TEST(FirstDownstreamRow, InteriorJunctionOfTheFirstRowOnlyIsRecorded) {
   EXPECT_EQ(found.row, 1);
   EXPECT_EQ(found.state.noNextReach, 0);
   EXPECT_EQ(found.log, "Reach 1 flows in to (or out of) the interior of reach 2\n");
-  ASSERT_EQ(found.state.specials.entries().size(), 1u);
-  const SpecialCaseRecord& piece = found.state.specials[0];
-  EXPECT_EQ(piece.Com_id, 2);
-  EXPECT_EQ(piece.f_meas, 35.0);
-  EXPECT_EQ(piece.t_meas, 0.0);
-  EXPECT_EQ(piece.meters, 700.0);
+  EXPECT_EQ(PiecesOf(found.state.specials), (Pieces{{2, 35.0, 0.0, 700.0}}));
 }
 
 TEST(FirstDownstreamRow, RowReadAsDir710RecordsNoInteriorJunction) {
@@ -100,14 +98,7 @@ TEST(FirstDownstreamRow, BranchedReachIsEnteredThroughItsBranch) {
   Lookup found = RunLookup(net.Build(), 1, FirstDownstreamRow);
   EXPECT_EQ(found.row, 0);
   EXPECT_EQ(found.log, "");
-  const auto& pieces = found.state.specials.entries();
-  ASSERT_EQ(pieces.size(), 2u);
-  EXPECT_EQ(pieces[0].f_meas, 150.0);
-  EXPECT_EQ(pieces[0].t_meas, 100.0);
-  EXPECT_EQ(pieces[0].meters, 300.0);
-  EXPECT_EQ(pieces[1].f_meas, 100.0);
-  EXPECT_EQ(pieces[1].t_meas, 0.0);
-  EXPECT_EQ(pieces[1].meters, 2000.0);
+  EXPECT_EQ(PiecesOf(found.state.specials), (Pieces{{2, 150.0, 100.0, 300.0}, {2, 100.0, 0.0, 2000.0}}));
   EXPECT_EQ(found.state.branchFallbackUsed, 0);
 }
 

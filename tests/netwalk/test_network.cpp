@@ -1,12 +1,7 @@
 #include "test_network.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <utility>
 
 #include "netwalk/netwalk.h"
 
@@ -55,44 +50,28 @@ NetworkTables TestNetwork::Build() const {
   return tables;
 }
 
-std::vector<std::int32_t> WalkOutcome::ComIds() const {
-  std::vector<std::int32_t> ids;
+Ids WalkOutcome::ComIds() const {
+  Ids ids;
   for (const ResultRecord& r : state.results.records()) ids.push_back(r.Com_id);
   return ids;
 }
 
-LogCapture::LogCapture() {
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = test == nullptr ? "netwalk" : std::string(test->test_suite_name()) + "_" + test->name();
-  for (char& c : name)
-    if (c == '/') c = '_';
-  std::random_device random;
-  path_ = (std::filesystem::temp_directory_path() / (name + "_" + std::to_string(random()) + ".log")).string();
-  if (!writer_.Open(path_)) ADD_FAILURE() << "cannot create " << path_;
-}
-
-LogCapture::~LogCapture() {
-  writer_.Close();
-  std::error_code ignored;
-  std::filesystem::remove(path_, ignored);
-}
-
-std::string LogCapture::Text() {
-  writer_.Close();
-  std::ifstream in(path_, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+WalkRequest WalkFrom(std::string_view code, const char* direction, double measure) {
+  WalkRequest request;
+  request.startCode = std::string(code);
+  request.direction = direction;
+  request.startMeasure = measure;
+  return request;
 }
 
 WalkOutcome Walk(const NetworkTables& tables, const WalkRequest& request) {
+  testing::Pass pass(tables);
+  pass.state().coastmain = request.coastmain;
+  WalkNetwork(pass.ctx(), request.navType, request.startCode, request.startMeasure, request.direction,
+              request.distance, request.units, request.wholeReachStartMode);
   WalkOutcome outcome;
-  outcome.state.coastmain = request.coastmain;
-  LogCapture capture;
-  NavContext ctx{tables, outcome.state, capture.writer()};
-  WalkNetwork(ctx, request.navType, request.startCode, request.startMeasure, request.direction, request.distance,
-              request.units, request.wholeReachStartMode);
-  outcome.log = capture.Text();
+  outcome.log = pass.Log();
+  outcome.state = std::move(pass.state());
   return outcome;
 }
 

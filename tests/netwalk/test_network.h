@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "navigator/nav_state.h"
 #include "network/network_tables.h"
+#include "tests/support/net_fixture.h"
 
 namespace rill::netwalk_testing {
 
@@ -40,26 +42,18 @@ struct WalkRequest {
   std::int16_t coastmain = 0;
 };
 
+// A whole-network walk from `code` at `measure` in `direction`; by default
+// from the top of the reach downstream, from its bottom upstream.
+WalkRequest WalkFrom(std::string_view code, const char* direction, double measure);
+inline WalkRequest Downstream(const char* code, double measure = 100.0) { return WalkFrom(code, "D", measure); }
+inline WalkRequest Upstream(const char* code, double measure = 0.0) { return WalkFrom(code, "U", measure); }
+
+using Ids = std::vector<std::int32_t>;
+
 struct WalkOutcome {
   NavState state;
   std::string log;
-  std::vector<std::int32_t> ComIds() const;  // of the result records, in order
-};
-
-// Captures what a TextWriter writes through a file in the temp folder.
-class LogCapture {
- public:
-  LogCapture();
-  ~LogCapture();
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-  TextWriter& writer() { return writer_; }
-  // Closes the writer and answers everything written.
-  std::string Text();
-
- private:
-  std::string path_;
-  TextWriter writer_;
+  Ids ComIds() const;  // of the result records, in order
 };
 
 WalkOutcome Walk(const NetworkTables& tables, const WalkRequest& request);

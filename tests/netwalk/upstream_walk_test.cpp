@@ -10,16 +10,6 @@
 namespace rill::netwalk_testing {
 namespace {
 
-using Ids = std::vector<std::int32_t>;
-
-WalkRequest Upstream(const char* code, double measure = 0.0) {
-  WalkRequest request;
-  request.startCode = code;
-  request.startMeasure = measure;
-  request.direction = "U";
-  return request;
-}
-
 TEST(UpstreamWalkOrder, FollowsSameLevelPathThenQueuedBranchesFirstInFirstOut) {
   // S(1) is fed by A, B, X and C in that row order; X also feeds A, and A1
   // continues A on its level.
