@@ -9,6 +9,8 @@ namespace {
 
 using testing::LoadNet;
 using testing::Pass;
+using testing::Pieces;
+using testing::PiecesOf;
 
 std::int32_t RelOf(const NetworkTables& t, std::int32_t row) {
   return row < 0 ? -1 : t.flows()[static_cast<std::size_t>(row)].Rel_com_Id;
@@ -79,19 +81,10 @@ TEST(NextDownstreamRow, RecordsTheReachItEntersInPart) {
   EXPECT_EQ(branched.Log(),
             "Reach 1 flows into the branched reach 5\n"
             "Reach 1 flows in to (or out of) the interior of reach 5\n");
-  const auto& e = branched.state().specials.entries();
-  ASSERT_EQ(e.size(), 3u);
   // The branch piece, then 100 down to 0 over the sections below 100 (600 + 400),
   // then the interior piece 130 down to 0: 130 / 100 * 1000.
-  EXPECT_EQ(e[0].f_meas, 130.0);
-  EXPECT_EQ(e[0].t_meas, 100.0);
-  EXPECT_EQ(e[0].meters, 300.0);
-  EXPECT_EQ(e[1].f_meas, 100.0);
-  EXPECT_EQ(e[1].t_meas, 0.0);
-  EXPECT_EQ(e[1].meters, 1000.0);
-  EXPECT_EQ(e[2].f_meas, 130.0);
-  EXPECT_EQ(e[2].t_meas, 0.0);
-  EXPECT_EQ(e[2].meters, 1300.0);
+  EXPECT_EQ(PiecesOf(branched.state().specials),
+            (Pieces{{5, 130.0, 100.0, 300.0}, {5, 100.0, 0.0, 1000.0}, {5, 130.0, 0.0, 1300.0}}));
   EXPECT_EQ(branched.state().branchFallbackUsed, 0);
 
   Pass lake(t);
@@ -139,11 +132,7 @@ TEST(NextUpstreamRow, PassesAndTheirTraceLines) {
   // to 100 on reach 3: (100 - 30) / 100 * 1000 = 700.
   EXPECT_EQ(RelOf(t, NextUpstreamRow(p.ctx(), 2)), 1);
   EXPECT_EQ(p.Log(), "Found 710: 3\nFound something else: 3\n");
-  ASSERT_EQ(p.state().specials.entries().size(), 1u);
-  EXPECT_EQ(p.state().specials.entries()[0].Com_id, 3);
-  EXPECT_EQ(p.state().specials.entries()[0].f_meas, 30.0);
-  EXPECT_EQ(p.state().specials.entries()[0].t_meas, 100.0);
-  EXPECT_EQ(p.state().specials.entries()[0].meters, 700.0);
+  EXPECT_EQ(PiecesOf(p.state().specials), (Pieces{{3, 30.0, 100.0, 700.0}}));
 
   // Level -9999 with Sequence 0: pass 2.
   EXPECT_EQ(RelOf(t, NextUpstreamRow(p.ctx(), 14)), 5);
@@ -151,10 +140,7 @@ TEST(NextUpstreamRow, PassesAndTheirTraceLines) {
   // Pass 3, row read as Dir 710: 16 recorded from 10 up, (100 - 10) / 100 * 1000.
   EXPECT_EQ(RelOf(t, NextUpstreamRow(p.ctx(), 15)), 6);
   EXPECT_EQ(p.Log(), "Found 709 - DLevel = 1 - Sequence Not 0: 16\n");
-  ASSERT_EQ(p.state().specials.entries().size(), 2u);
-  EXPECT_EQ(p.state().specials.entries()[1].Com_id, 16);
-  EXPECT_EQ(p.state().specials.entries()[1].f_meas, 10.0);
-  EXPECT_EQ(p.state().specials.entries()[1].meters, 900.0);
+  EXPECT_EQ(PiecesOf(p.state().specials), (Pieces{{3, 30.0, 100.0, 700.0}, {16, 10.0, 100.0, 900.0}}));
   // Pass 3 with an ordinary row: nothing recorded.
   EXPECT_EQ(RelOf(t, NextUpstreamRow(p.ctx(), 18)), 7);
   EXPECT_EQ(p.Log(), "Found 709 - DLevel = 1 - Sequence Not 0: 17\n");
