@@ -11,6 +11,7 @@
 namespace rill {
 namespace {
 
+using testing::kCsvHeader;
 using testing::LoadNet;
 using testing::ReadAll;
 using testing::ScratchDir;
@@ -31,9 +32,6 @@ const char* kReaches =
     "1,A,20080101,1,1000,11\n2,B,20080101,1,2000,12\n3,C,20080101,1,4000,13\n4,E,20080101,1,100000,14\n"
     "6,S,20080101,1,1000,16\n7,L,20080101,1,500,17\n8,K,20080101,1,1000,18\n9,K2,20080101,1,1000,19\n"
     "10,X,20080101,1,1000,20\n11,Y,20080101,1,2000,21\n12,W,20080101,1,1000,22\n";
-
-const std::string kHeader =
-    "\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n";
 
 struct Outcome {
   int status = -1;
@@ -82,7 +80,7 @@ TEST_F(Navigation, PointToPointRestartsOnceWithTheEndsExchanged) {
             "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2300.00000, Reach Length: 2000.00000\n"
             "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      50.00, TravelDistance:           4300.00000, Reach Length: 2000.00000\n"
             "New Navigation Complete\n");
-  EXPECT_EQ(o.csv, kHeader +
+  EXPECT_EQ(o.csv, kCsvHeader +
                        "\"C\",         3,\"20080101\",13,    50.000,   100.000,           2000.0000, 2000.0000\n"
                        "\"B\",         2,\"20080101\",12,     0.000,   100.000,           4000.0000, 2000.0000\n"
                        "\"A\",         1,\"20080101\",11,     0.000,    30.000,           4300.0000,  300.0000\n");
@@ -101,7 +99,7 @@ TEST_F(Navigation, RestartMovesTheEndMeasuresToTheOtherEnd) {
             "Output Com_id: 1, Rch_code: A, From Measure:     100.00, To Measure:       0.00, TravelDistance:           1000.00000, Reach Length: 1000.00000\n"
             "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           3000.00000, Reach Length: 2000.00000\n"
             "New Navigation Complete\n");
-  EXPECT_EQ(o.csv, kHeader +
+  EXPECT_EQ(o.csv, kCsvHeader +
                        "\"B\",         2,\"20080101\",12,     0.000,   100.000,           2000.0000, 2000.0000\n"
                        "\"A\",         1,\"20080101\",11,     0.000,   100.000,           3000.0000, 1000.0000\n");
   EXPECT_EQ(o.ccode, "0000\n");
@@ -109,7 +107,7 @@ TEST_F(Navigation, RestartMovesTheEndMeasuresToTheOtherEnd) {
   // When the restart fails too: 0 in the first digit, 1 in the second.
   Outcome twice = Run("5,E,50,A,50,D,0,M,1");
   EXPECT_EQ(twice.ccode, "0100\n");
-  EXPECT_EQ(twice.csv.substr(kHeader.size(), 4), "\"C\",");  // reversed: C, B, A
+  EXPECT_EQ(twice.csv.substr(kCsvHeader.size(), 4), "\"C\",");  // reversed: C, B, A
 }
 
 TEST_F(Navigation, UpstreamPointToPointIsWalkedDownAndWrittenBackwards) {
@@ -120,7 +118,7 @@ TEST_F(Navigation, UpstreamPointToPointIsWalkedDownAndWrittenBackwards) {
             "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2700.00000, Reach Length: 2000.00000\n"
             "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      30.00, TravelDistance:           5500.00000, Reach Length: 2800.00000\n"
             "Navigation Complete\n");
-  EXPECT_EQ(o.csv, kHeader +
+  EXPECT_EQ(o.csv, kCsvHeader +
                        "\"C\",         3,\"20080101\",13,    30.000,   100.000,           2800.0000, 2800.0000\n"
                        "\"B\",         2,\"20080101\",12,     0.000,   100.000,           4800.0000, 2000.0000\n"
                        "\"A\",         1,\"20080101\",11,     0.000,    70.000,           5500.0000,  700.0000\n");
@@ -213,7 +211,7 @@ TEST_F(Navigation, DistancesAreConvertedToMetersOnce) {
   // Type 3 down from the top of E (100 km). 10 MI = 16090 m: cut at
   // 100 - 16090 / 100000 * 100 = 83.91; stored as 16090 / 1609 = 10 MI.
   EXPECT_EQ(Run("3,E,100,A,0,D,10,MI,1").csv,
-            kHeader + "\"E\",         4,\"20080101\",14,   100.000,    83.910,             10.0000,   10.0000\n");
+            kCsvHeader + "\"E\",         4,\"20080101\",14,   100.000,    83.910,             10.0000,   10.0000\n");
   struct Case {
     const char* fields;
     const char* to;
@@ -231,7 +229,7 @@ TEST_F(Navigation, DistancesAreConvertedToMetersOnce) {
   }
   // 0 stays 0: a record of no length, not written to the CSV.
   Outcome zero = Run("3,E,100,A,0,D,0,MI,1");
-  EXPECT_EQ(zero.csv, kHeader);
+  EXPECT_EQ(zero.csv, kCsvHeader);
   EXPECT_NE(zero.log.find("From Measure:     100.00, To Measure:     100.00, TravelDistance:              0.00000"),
             std::string::npos)
       << zero.log;

@@ -11,13 +11,11 @@
 namespace rill {
 namespace {
 
+using testing::kCsvHeader;
 using testing::ReadAll;
 using testing::ScratchDir;
 using testing::WriteAll;
 namespace fs = std::filesystem;
-
-const std::string kHeader =
-    "\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n";
 
 // Forward lines of the records below, and the reversed ones (Distance counted
 // from the far end of the last record: 3910 - travel + length).
@@ -98,15 +96,15 @@ TEST_F(ResultFiles, RowsInBothOrdersThroughBothFilters) {
   NavState state;
   AddRecords(state);
   const std::string start = "05010001000012";
-  EXPECT_EQ(Write(state, 1, start, "X", 0, false).csv, kHeader + kR0 + kR2 + kR3 + kR4 + kR5 + kR6 + kR7);
+  EXPECT_EQ(Write(state, 1, start, "X", 0, false).csv, kCsvHeader + kR0 + kR2 + kR3 + kR4 + kR5 + kR6 + kR7);
   // The first 8 characters of the start code; "0501" is too short to agree.
-  EXPECT_EQ(Write(state, 1, start, "X", 1, false).csv, kHeader + kR0 + kR4 + kR7);
+  EXPECT_EQ(Write(state, 1, start, "X", 1, false).csv, kCsvHeader + kR0 + kR4 + kR7);
   // Reversed, the end reach is the reference.
-  EXPECT_EQ(Write(state, 5, "X", start, 1, true).csv, kHeader + kR7r + kR4r + kR0r);
-  EXPECT_EQ(Write(state, 5, start, "ABC", 1, true).csv, kHeader + kR5r);
+  EXPECT_EQ(Write(state, 5, "X", start, 1, true).csv, kCsvHeader + kR7r + kR4r + kR0r);
+  EXPECT_EQ(Write(state, 5, start, "ABC", 1, true).csv, kCsvHeader + kR5r);
   // Any other value lets no row through.
-  EXPECT_EQ(Write(state, 1, start, "X", 2, false).csv, kHeader);
-  EXPECT_EQ(Write(state, 1, start, "X", -1, true).csv, kHeader);
+  EXPECT_EQ(Write(state, 1, start, "X", 2, false).csv, kCsvHeader);
+  EXPECT_EQ(Write(state, 1, start, "X", -1, true).csv, kCsvHeader);
 
   // No record at all: an empty file, not even the header; ccode still written.
   NavState empty;
