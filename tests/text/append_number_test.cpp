@@ -47,6 +47,13 @@ struct FixedShape {
 };
 constexpr FixedShape kShapes[] = {{0, 6}, {10, 5}, {10, 2}, {20, 5}, {10, 3}, {20, 4}, {10, 4}, {0, 0}, {0, 1}};
 
+// Expects `value` written in every one of those shapes as printf writes it.
+void ExpectEveryShapeAsPrintf(double value) {
+  for (const FixedShape& shape : kShapes)
+    ASSERT_EQ(Fixed(value, shape.width, shape.precision), PrintfFixed(value, shape.width, shape.precision))
+        << std::hexfloat << value << " %" << shape.width << '.' << shape.precision << 'f';
+}
+
 TEST(AppendFixed, ExactTiesRoundToEven) {
   EXPECT_EQ(Fixed(0.125, 0, 2), "0.12");
   EXPECT_EQ(Fixed(0.375, 0, 2), "0.38");
@@ -122,32 +129,24 @@ TEST(AppendFixed, LongPrecisionsGiveTheExactExpansion) {
 TEST(AppendFixed, MatchesPrintfOnRandomBitPatterns) {
   std::mt19937_64 random(3);
   for (int round = 0; round < 8000; ++round) {
-    const double value = std::bit_cast<double>(random());
-    for (const FixedShape& shape : kShapes)
-      ASSERT_EQ(Fixed(value, shape.width, shape.precision), PrintfFixed(value, shape.width, shape.precision))
-          << std::hexfloat << value << " %" << shape.width << '.' << shape.precision << 'f';
+    ASSERT_NO_FATAL_FAILURE(ExpectEveryShapeAsPrintf(std::bit_cast<double>(random())));
   }
 }
 
 // Values of the size of measures and distances, and the ties among them.
 TEST(AppendFixed, MatchesPrintfOnMeasuresAndTies) {
   std::mt19937_64 random(5);
-  auto check = [](double value) {
-    for (const FixedShape& shape : kShapes)
-      ASSERT_EQ(Fixed(value, shape.width, shape.precision), PrintfFixed(value, shape.width, shape.precision))
-          << std::hexfloat << value << " %" << shape.width << '.' << shape.precision << 'f';
-  };
   for (int round = 0; round < 6000; ++round) {
     const double scale = std::pow(10.0, static_cast<double>(random() % 12));
     const double value = static_cast<double>(static_cast<std::int64_t>(random() % 20000000) - 10000000) / scale;
-    check(value);
+    ExpectEveryShapeAsPrintf(value);
     // An odd number of 2^-k with k up to 8 is an exact tie at precision k-1.
     const double tie = static_cast<double>(2 * static_cast<std::int64_t>(random() % 100000) + 1) /
                        static_cast<double>(1 << (1 + random() % 8));
-    check(tie);
-    check(-tie);
-    check(std::nextafter(tie, 0.0));
-    check(std::nextafter(tie, 1e9));
+    ExpectEveryShapeAsPrintf(tie);
+    ExpectEveryShapeAsPrintf(-tie);
+    ExpectEveryShapeAsPrintf(std::nextafter(tie, 0.0));
+    ExpectEveryShapeAsPrintf(std::nextafter(tie, 1e9));
   }
 }
 

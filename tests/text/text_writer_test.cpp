@@ -1,26 +1,21 @@
 // Output files: everything written arrives, and a failure is never silent.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 
+#include "tests/support/files.h"
 #include "text/text_writer.h"
 
 namespace rill {
 namespace {
 
-std::string TempPath(const std::string& name) {
-  return (std::filesystem::path(::testing::TempDir()) /
-          ("rill_text_writer_" + std::to_string(::getpid()) + "_" + name))
-      .string();
-}
+using testing::ReadAll;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// A path in a scratch folder of this program, removed when the program ends.
+std::string TempPath(const std::string& name) {
+  static const testing::ScratchDir dir("rill-text-writer");
+  return (dir.path() / name).string();
 }
 
 TEST(TextWriter, WritesAndPrintsInOrder) {
@@ -34,8 +29,7 @@ TEST(TextWriter, WritesAndPrintsInOrder) {
   EXPECT_TRUE(writer.Close());
   EXPECT_FALSE(writer.Failed());
   EXPECT_FALSE(writer.IsOpen());
-  EXPECT_EQ(ReadFile(path), "Navigating reach 7 from      12.35\ndone\n");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), "Navigating reach 7 from      12.35\ndone\n");
 }
 
 TEST(TextWriter, OpenTruncatesAnExistingFile) {
@@ -48,8 +42,7 @@ TEST(TextWriter, OpenTruncatesAnExistingFile) {
   ASSERT_TRUE(writer.Open(path));
   writer.Write("new");
   EXPECT_TRUE(writer.Close());
-  EXPECT_EQ(ReadFile(path), "new");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), "new");
 }
 
 TEST(TextWriter, LargeOutputArrivesWhole) {
@@ -63,8 +56,7 @@ TEST(TextWriter, LargeOutputArrivesWhole) {
     expected += std::string(10 - std::to_string(i).size(), ' ') + std::to_string(i) + "\n";
   }
   EXPECT_TRUE(writer.Close());
-  EXPECT_EQ(ReadFile(path), expected);
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), expected);
 }
 
 TEST(TextWriter, FullDiskIsDetectedOnClose) {
@@ -104,8 +96,7 @@ TEST(TextWriter, ReopeningStartsWithoutTheOldFailure) {
   EXPECT_FALSE(writer.Failed());
   writer.Write("kept");
   EXPECT_TRUE(writer.Close());
-  EXPECT_EQ(ReadFile(path), "kept");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), "kept");
 }
 
 TEST(TextWriter, MissingFolderCannotBeOpened) {
@@ -125,8 +116,7 @@ TEST(TextWriter, MovedWriterKeepsTheFileAndItsText) {
   TextWriter third;
   third = std::move(second);
   EXPECT_TRUE(third.Close());
-  EXPECT_EQ(ReadFile(path), "before after");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), "before after");
 }
 
 TEST(TextWriter, DestructorWritesWhatIsBuffered) {
@@ -136,8 +126,7 @@ TEST(TextWriter, DestructorWritesWhatIsBuffered) {
     ASSERT_TRUE(writer.Open(path));
     writer.Print("%s %d\n", "reach", 3);
   }
-  EXPECT_EQ(ReadFile(path), "reach 3\n");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadAll(path), "reach 3\n");
 }
 
 }  // namespace
