@@ -25,35 +25,30 @@ std::int32_t DownstreamEndNode(std::span<const SectionRecord> sections) {
   return sections.front().Tnode;
 }
 
-namespace {
-
-template <typename Pred>
-const SectionRecord& FirstOr(std::span<const SectionRecord> sections, Pred pred) {
-  for (const SectionRecord& s : sections)
-    if (pred(s)) return s;
-  return sections.front();
-}
-
-}  // namespace
-
 double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
                        std::int32_t dir, TextWriter& log) {
-  std::span<const SectionRecord> cur = tables.SectionsOf(current);
-  std::span<const SectionRecord> recv = tables.SectionsOf(receiving);
+  const SectionRecord& curFirst = tables.SectionsOf(current).front();
+  const SectionRecord& recvFirst = tables.SectionsOf(receiving).front();
   const bool reversed = dir == kDirReversed;
   const bool traced = current == 918 || receiving == 918;
 
   // A Dir 710 row leaves the receiving reach into the current reach's top;
   // any other row enters it from the current reach's bottom.
-  std::int32_t node = reversed ? FirstOr(cur, [](const SectionRecord& s) { return s.T_meas == 100.0; }).Fnode
-                               : DownstreamEndNode(cur);
+  std::int32_t node = 0;
+  if (reversed) {
+    const SectionRecord* top = tables.FirstSectionWithTMeas100(current);
+    node = (top != nullptr ? *top : curFirst).Fnode;
+  } else {
+    const SectionRecord* bottom = tables.FirstSectionWithFMeas0(current);
+    node = (bottom != nullptr ? *bottom : curFirst).Tnode;
+  }
   if (traced) {
     log.Print("   Currrent: %d,  Receiving: %d\n", current, receiving);
     log.Print("   TNODE (FNODE-710) where fmeas = 0 (100-710) for current reach is %d\n", node);
   }
-  const SectionRecord& meet =
-      reversed ? FirstOr(recv, [node](const SectionRecord& s) { return s.Tnode == node; })
-               : FirstOr(recv, [node](const SectionRecord& s) { return s.Fnode == node; });
+  const SectionRecord* found =
+      reversed ? tables.FirstSectionTo(receiving, node) : tables.FirstSectionFrom(receiving, node);
+  const SectionRecord& meet = found != nullptr ? *found : recvFirst;
   if (traced) {
     log.Print("   FNODE for receiving reach is %d\n", meet.Fnode);
     log.Print("   f_meas: %10.5f, t_meas: %10.5f\n", meet.F_meas, meet.T_meas);

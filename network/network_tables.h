@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,20 @@ class NetworkTables {
   std::int32_t FirstSectionOf(std::int32_t comId) const;
   // All sections of a reach, in file order; empty when it has none.
   std::span<const SectionRecord> SectionsOf(std::int32_t comId) const;
+  // The first section of a reach, in file order, that starts at `node`
+  // (its Fnode) or ends there (its Tnode), or nullptr. The three-argument
+  // forms pass over sections whose other node is `notTnode` / `notFnode`.
+  const SectionRecord* FirstSectionFrom(std::int32_t comId, std::int32_t node) const;
+  const SectionRecord* FirstSectionFrom(std::int32_t comId, std::int32_t node, std::int32_t notTnode) const;
+  const SectionRecord* FirstSectionTo(std::int32_t comId, std::int32_t node) const;
+  const SectionRecord* FirstSectionTo(std::int32_t comId, std::int32_t node, std::int32_t notFnode) const;
+  // The first section of a reach, in file order, whose F_meas is exactly 0
+  // (or whose T_meas is exactly 100; -0.0 counts as 0), or nullptr.
+  const SectionRecord* FirstSectionWithFMeas0(std::int32_t comId) const;
+  const SectionRecord* FirstSectionWithTMeas100(std::int32_t comId) const;
+  // The summed Meters of a reach's sections whose F_meas is below `measure`
+  // (a NaN F_meas is below nothing, and nothing is below NaN).
+  std::int64_t MetersBelow(std::int32_t comId, double measure) const;
   // Index of the first reach in file order with exactly this code, or -1.
   std::int32_t FindReachByRchCode(std::string_view code) const;
   // Index of the reach with this Com_id, or -1.
@@ -46,6 +61,33 @@ class NetworkTables {
   void SealReaches();
 
  private:
+  // The sections of one reach: sections_[begin, end), and the first of them
+  // with F_meas 0 and with T_meas 100 (-1 when none).
+  struct SectionRun {
+    std::int32_t begin = 0;
+    std::int32_t end = 0;
+    std::int32_t fMeas0 = -1;
+    std::int32_t tMeas100 = -1;
+  };
+  // The sections of each reach ordered by one of their end nodes, equal
+  // nodes in file order: order[run.begin, run.end) holds section indexes.
+  // skip[j] is the next position after j in that order whose node or other
+  // node differs from j's, so that the first section at a node whose other
+  // node is not a given one is found in at most two steps.
+  struct NodeOrder {
+    std::int32_t SectionRecord::*node;
+    std::int32_t SectionRecord::*other;
+    std::vector<std::int32_t> order;
+    std::vector<std::int32_t> skip;
+  };
+  const SectionRun* RunOf(std::int32_t comId) const;
+  void BuildNodeOrder(NodeOrder& index);
+  void BuildMetersBelow();
+  // The reach's first section at `node` in the index's order, passing over
+  // those whose other node is `notOther` when one is given.
+  const SectionRecord* FirstAtNode(const NodeOrder& index, std::int32_t comId, std::int32_t node,
+                                   std::optional<std::int32_t> notOther) const;
+
   std::span<const std::int32_t> Block(const std::vector<std::int32_t>& order, const IdIndex& index,
                                       std::int32_t comId, bool byFrom) const;
 
@@ -53,7 +95,15 @@ class NetworkTables {
   std::vector<FlowRecord> flows_;
   std::vector<SectionRecord> sections_;
 
-  IdIndex sectionStart_;                 // Com_id -> first section
+  IdIndex runOf_;                        // Com_id -> its entry in sectionRuns_
+  std::vector<SectionRun> sectionRuns_;  // one per reach with sections, in Com_id order
+  NodeOrder byFnode_{&SectionRecord::Fnode, &SectionRecord::Tnode, {}, {}};
+  NodeOrder byTnode_{&SectionRecord::Tnode, &SectionRecord::Fnode, {}, {}};
+  // Per reach run: its F_meas values ascending (NaN last) and the running
+  // sum of Meters in that order, so that the Meters below a measure are a
+  // binary search away.
+  std::vector<double> fMeasAscending_;
+  std::vector<std::int64_t> metersUpTo_;
   std::vector<std::int32_t> rowsByFrom_; // flow rows ordered by Com_id1, then file order
   std::vector<std::int32_t> rowsByTo_;   // flow rows ordered by Com_id2, then file order
   IdIndex fromStart_;                    // Com_id -> first position in rowsByFrom_

@@ -1,7 +1,5 @@
 #include "network/recorders.h"
 
-#include "network/classify.h"
-
 namespace rill {
 
 namespace {
@@ -11,18 +9,21 @@ SpecialCaseRecord WholeSectionDown(std::int32_t comId, const SectionRecord& s) {
   return {comId, s.T_meas, s.F_meas, static_cast<double>(s.Meters)};
 }
 
+// The node where water leaves a reach with sections: the Tnode of its
+// first section from measure 0, else of its first section.
+std::int32_t LeavingNode(const NetworkTables& tables, std::int32_t comId) {
+  const SectionRecord* bottom = tables.FirstSectionWithFMeas0(comId);
+  return bottom != nullptr ? bottom->Tnode : tables.SectionsOf(comId).front().Tnode;
+}
+
 // Follows the sections of a reach downstream from `node`, recording each,
 // until no section starts there, a piece repeats, or as many pieces as the
 // reach has sections were taken (a loop of sections must still end).
-void FollowSectionsDown(SpecialCaseList& list, std::int32_t comId, std::span<const SectionRecord> sections,
+void FollowSectionsDown(const NetworkTables& tables, SpecialCaseList& list, std::int32_t comId,
                         std::int32_t node) {
-  for (std::size_t taken = 0; taken < sections.size(); ++taken) {
-    const SectionRecord* next = nullptr;
-    for (const SectionRecord& s : sections)
-      if (s.Fnode == node) {
-        next = &s;
-        break;
-      }
+  const std::size_t count = tables.SectionsOf(comId).size();
+  for (std::size_t taken = 0; taken < count; ++taken) {
+    const SectionRecord* next = tables.FirstSectionFrom(comId, node);
     if (next == nullptr) return;
     node = next->Tnode;
     SpecialCaseRecord piece = WholeSectionDown(comId, *next);
@@ -43,36 +44,25 @@ void RecordInteriorJunction(const NetworkTables& tables, SpecialCaseList& list, 
 
 void RecordBranchedEntry(const NetworkTables& tables, SpecialCaseList& list, std::int32_t a, std::int32_t b,
                          std::int16_t& fallbackUsed) {
-  std::span<const SectionRecord> fromSections = tables.SectionsOf(a);
   std::span<const SectionRecord> sections = tables.SectionsOf(b);
-  if (fromSections.empty() || sections.empty()) return;
-  std::int32_t node = DownstreamEndNode(fromSections);
+  if (tables.SectionsOf(a).empty() || sections.empty()) return;
+  std::int32_t node = LeavingNode(tables, a);
   std::int32_t prev = -9999;
   for (std::size_t taken = 0; taken < sections.size(); ++taken) {
-    const SectionRecord* current = nullptr;
+    const SectionRecord* current = tables.FirstSectionFrom(b, node, prev);
     std::int32_t next = 0;
-    for (const SectionRecord& s : sections)
-      if (s.Fnode == node && s.Tnode != prev) {
-        current = &s;
-        next = s.Tnode;
-        break;
-      }
-    if (current == nullptr) {
+    if (current != nullptr) {
+      next = current->Tnode;
+    } else {
       // No section leaves the node downstream: take one that ends there.
       fallbackUsed = 1;
-      current = &sections.front();
-      for (const SectionRecord& s : sections)
-        if (s.Tnode == node && s.Fnode != prev) {
-          current = &s;
-          break;
-        }
+      current = tables.FirstSectionTo(b, node, prev);
+      if (current == nullptr) current = &sections.front();
       next = current->Fnode;
     }
     if (current->F_meas >= 0.0 && current->T_meas <= 100.0) {
       // Back in the main range: the rest of the reach below the junction.
-      std::int64_t below = 0;
-      for (const SectionRecord& s : sections)
-        if (s.F_meas < current->T_meas) below += s.Meters;
+      const std::int64_t below = tables.MetersBelow(b, current->T_meas);
       list.AppendSpecialCase({b, current->T_meas, 0.0, static_cast<double>(below)});
       return;
     }
@@ -85,9 +75,8 @@ void RecordBranchedEntry(const NetworkTables& tables, SpecialCaseList& list, std
 }
 
 void RecordLakeEntry(const NetworkTables& tables, SpecialCaseList& list, std::int32_t a, std::int32_t b) {
-  std::span<const SectionRecord> fromSections = tables.SectionsOf(a);
-  if (fromSections.empty()) return;
-  FollowSectionsDown(list, b, tables.SectionsOf(b), DownstreamEndNode(fromSections));
+  if (tables.SectionsOf(a).empty()) return;
+  FollowSectionsDown(tables, list, b, LeavingNode(tables, a));
 }
 
 void RecordStartSections(const NetworkTables& tables, SpecialCaseList& list, std::int32_t c, double m) {
@@ -111,7 +100,7 @@ void RecordStartSections(const NetworkTables& tables, SpecialCaseList& list, std
                       ? 0.0
                       : (m - start->F_meas) * start->Meters / (start->T_meas - start->F_meas);
   list.AppendSpecialCase({c, m, start->F_meas, meters});
-  FollowSectionsDown(list, c, sections, start->Tnode);
+  FollowSectionsDown(tables, list, c, start->Tnode);
 }
 
 }  // namespace rill
