@@ -19,12 +19,6 @@ std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId) 
   return in < out ? 1 : 0;
 }
 
-std::int32_t DownstreamEndNode(std::span<const SectionRecord> sections) {
-  for (const SectionRecord& s : sections)
-    if (s.F_meas == 0.0) return s.Tnode;
-  return sections.front().Tnode;
-}
-
 double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
                        std::int32_t dir, TextWriter& log) {
   const SectionRecord& curFirst = tables.SectionsOf(current).front();

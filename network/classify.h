@@ -20,8 +20,4 @@ std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId);
 double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
                        std::int32_t dir, TextWriter& log);
 
-// The node where water leaves a reach: the Tnode of its section that starts
-// at measure 0, else of its first section. The reach must have sections.
-std::int32_t DownstreamEndNode(std::span<const SectionRecord> sections);
-
 }  // namespace rill

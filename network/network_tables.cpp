@@ -112,20 +112,35 @@ void NetworkTables::BuildMetersBelow() {
   }
 }
 
-void NetworkTables::SealFlows() {
-  rowsByFrom_ = StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; });
-  rowsByTo_ = StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; });
-  fromStart_ = IdIndex{};
-  toStart_ = IdIndex{};
-  fromStart_.Reserve(flows_.size());
-  toStart_.Reserve(flows_.size());
-  // Only the first row of each block goes into the index.
-  auto from = [&](std::size_t p) { return flows_[static_cast<std::size_t>(rowsByFrom_[p])].Com_id1; };
-  auto to = [&](std::size_t p) { return flows_[static_cast<std::size_t>(rowsByTo_[p])].Com_id2; };
-  for (std::size_t p = 0; p < flows_.size(); ++p) {
-    if (p == 0 || from(p) != from(p - 1)) fromStart_.InsertFirst(from(p), static_cast<std::int32_t>(p));
-    if (p == 0 || to(p) != to(p - 1)) toStart_.InsertFirst(to(p), static_cast<std::int32_t>(p));
+NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows,
+                                                  const std::vector<FlowRecord>& flows,
+                                                  std::int32_t FlowRecord::*key) {
+  RowBlocks blocks;
+  blocks.rows = std::move(rows);
+  blocks.blockOf.Reserve(blocks.rows.size());
+  auto keyAt = [&](std::size_t p) { return flows[static_cast<std::size_t>(blocks.rows[p])].*key; };
+  for (std::size_t p = 0; p < blocks.rows.size(); ++p) {
+    if (p > 0 && keyAt(p) == keyAt(p - 1)) continue;
+    blocks.blockOf.InsertFirst(keyAt(p), static_cast<std::int32_t>(blocks.starts.size()));
+    blocks.starts.push_back(static_cast<std::int32_t>(p));
   }
+  blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
+  return blocks;
+}
+
+std::span<const std::int32_t> NetworkTables::RowBlocks::Of(std::int32_t comId) const {
+  std::int32_t block = blockOf.Find(comId);
+  if (block < 0) return {};
+  const auto begin = static_cast<std::size_t>(starts[static_cast<std::size_t>(block)]);
+  const auto end = static_cast<std::size_t>(starts[static_cast<std::size_t>(block) + 1]);
+  return std::span<const std::int32_t>(rows).subspan(begin, end - begin);
+}
+
+void NetworkTables::SealFlows() {
+  rowsFrom_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), flows_,
+                         &FlowRecord::Com_id1);
+  rowsInto_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), flows_,
+                         &FlowRecord::Com_id2);
 }
 
 void NetworkTables::SealReaches() {
@@ -242,28 +257,9 @@ const ReachRecord* NetworkTables::ReachByComId(std::int32_t comId) const {
   return i < 0 ? nullptr : &reaches_[static_cast<std::size_t>(i)];
 }
 
-std::span<const std::int32_t> NetworkTables::Block(const std::vector<std::int32_t>& order,
-                                                   const IdIndex& index, std::int32_t comId,
-                                                   bool byFrom) const {
-  std::int32_t first = index.Find(comId);
-  if (first < 0) return {};
-  std::size_t end = static_cast<std::size_t>(first);
-  while (end < order.size()) {
-    const FlowRecord& f = flows_[static_cast<std::size_t>(order[end])];
-    if ((byFrom ? f.Com_id1 : f.Com_id2) != comId) break;
-    ++end;
-  }
-  return std::span<const std::int32_t>(order).subspan(static_cast<std::size_t>(first),
-                                                       end - static_cast<std::size_t>(first));
-}
+std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const { return rowsFrom_.Of(comId); }
 
-std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const {
-  return Block(rowsByFrom_, fromStart_, comId, true);
-}
-
-std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const {
-  return Block(rowsByTo_, toStart_, comId, false);
-}
+std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const { return rowsInto_.Of(comId); }
 
 bool NetworkTables::HasInteriorInflow(std::int32_t comId) const {
   for (std::int32_t row : RowsInto(comId))

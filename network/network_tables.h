@@ -88,8 +88,15 @@ class NetworkTables {
   const SectionRecord* FirstAtNode(const NodeOrder& index, std::int32_t comId, std::int32_t node,
                                    std::optional<std::int32_t> notOther) const;
 
-  std::span<const std::int32_t> Block(const std::vector<std::int32_t>& order, const IdIndex& index,
-                                      std::int32_t comId, bool byFrom) const;
+  // Flow rows in one order, cut into the blocks of equal key.
+  struct RowBlocks {
+    std::vector<std::int32_t> rows;    // flow row indexes, by key, then file order
+    std::vector<std::int32_t> starts;  // where each block begins in `rows`, then rows.size()
+    IdIndex blockOf;                   // Com_id -> its block
+    std::span<const std::int32_t> Of(std::int32_t comId) const;
+  };
+  static RowBlocks MakeBlocks(std::vector<std::int32_t> rows, const std::vector<FlowRecord>& flows,
+                              std::int32_t FlowRecord::*key);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;
@@ -104,10 +111,8 @@ class NetworkTables {
   // binary search away.
   std::vector<double> fMeasAscending_;
   std::vector<std::int64_t> metersUpTo_;
-  std::vector<std::int32_t> rowsByFrom_; // flow rows ordered by Com_id1, then file order
-  std::vector<std::int32_t> rowsByTo_;   // flow rows ordered by Com_id2, then file order
-  IdIndex fromStart_;                    // Com_id -> first position in rowsByFrom_
-  IdIndex toStart_;                      // Com_id -> first position in rowsByTo_
+  RowBlocks rowsFrom_;  // by Com_id1
+  RowBlocks rowsInto_;  // by Com_id2
   IdIndex reachByComId_;                 // Com_id -> reach index
   std::vector<std::int32_t> reachesByCode_;  // reach indexes ordered by code, then file order
 };
