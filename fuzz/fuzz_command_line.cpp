@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -76,9 +77,14 @@ std::string Lower(std::string text) {
 bool ShouldRefuse(std::string_view line, const std::vector<std::string>& runs) {
   if (line.size() > 999) return true;
   if (runs.size() < 14) return true;
-  const std::string out = Lower(runs[10]);
+  // The result file may not lead to a run file, by its plain name or by a
+  // detour through "." and ".." (or doubled separators) in the path.
+  auto normal = [&](const std::string& name) {
+    return Lower(std::filesystem::path(runs[9] + runs[11] + name).lexically_normal().generic_string());
+  };
+  const std::string out = normal(runs[10]);
   for (const char* name : {"message.out", "ccode.txt", "rchdata.txt", "flowdata.txt", "secdata.txt"})
-    if (out == name) return true;
+    if (Lower(runs[10]) == name || out == normal(name)) return true;
   const std::size_t base = runs[9].size() + runs[11].size();
   const std::size_t longestName = std::max<std::size_t>(std::strlen("flowdata.txt"), runs[10].size());
   return base + longestName > 449;
