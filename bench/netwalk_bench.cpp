@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 #include "netwalk/add_sections.h"
 #include "netwalk/netwalk.h"
 #include "network/table_loader.h"
@@ -109,21 +109,28 @@ void BM_BinaryTreeUpstream(benchmark::State& state) {
   const NetworkTables t = BinaryTree(static_cast<std::int32_t>(state.range(0)));
   RunWalk(state, t, 1, "U", 0.0);
 }
-BENCHMARK(BM_BinaryTreeUpstream)->RangeMultiplier(4)->Range(1 << 14, 1 << 20)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_BinaryTreeUpstream)
+    ->RangeMultiplier(4)
+    ->Range(1 << 14, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_InteriorJoinsUpstream(benchmark::State& state) {
   const NetworkTables t = ChainWithInteriorJoins(static_cast<std::int32_t>(state.range(0)));
   RunWalk(state, t, 1, "U", 0.0);
 }
-BENCHMARK(BM_InteriorJoinsUpstream)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_InteriorJoinsUpstream)
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 18)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // One reach cut into n sections that chain upward.
 void BM_AddSectionsLongChain(benchmark::State& state) {
   const std::int32_t n = static_cast<std::int32_t>(state.range(0));
   NetworkTables t;
   // Stored from the top down, so the chain never finds its next section first.
-  for (std::int32_t i = n - 1; i >= 0; --i)
-    t.AppendSection({i * 100.0 / n, (i + 1) * 100.0 / n, 0, 0, 1, 1});
+  for (std::int32_t i = n - 1; i >= 0; --i) t.AppendSection({i * 100.0 / n, (i + 1) * 100.0 / n, 0, 0, 1, 1});
   t.SealSections();
   t.AppendFlow(MakeFlow(1, 2, 1, 50.0, 1));
   t.SealFlows();
@@ -138,7 +145,11 @@ void BM_AddSectionsLongChain(benchmark::State& state) {
   }
   state.SetComplexityN(n);
 }
-BENCHMARK(BM_AddSectionsLongChain)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_AddSectionsLongChain)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // Every basin of the small-networks sample walked up from its outlet.
 void BM_SmallnetsEveryBasinUpstream(benchmark::State& state) {

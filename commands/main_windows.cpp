@@ -13,8 +13,7 @@ namespace {
 constexpr char kClassName[] = "Dunbeck";
 constexpr char kPaintText[] = "Checking flow...";
 
-LRESULT CALLBACK CommandsWindowProc(HWND window, UINT message, WPARAM wParam,
-                                    LPARAM lParam) {
+LRESULT CALLBACK CommandsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -33,8 +32,7 @@ LRESULT CALLBACK CommandsWindowProc(HWND window, UINT message, WPARAM wParam,
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine,
-                   int /*showCommand*/) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int /*showCommand*/) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = CommandsWindowProc;
   windowClass.hInstance = instance;

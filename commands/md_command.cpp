@@ -50,8 +50,7 @@ int RunCommand(std::string_view commandLine, std::ostream& err) {
   const std::string path(fields[1]);
   if (MakeFolder(path) != 0) {
     const int error = errno;
-    err << "The folder " << path << " could not be created: "
-        << std::generic_category().message(error) << '\n';
+    err << "The folder " << path << " could not be created: " << std::generic_category().message(error) << '\n';
     err.flush();
   }
   return 0;

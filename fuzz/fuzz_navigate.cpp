@@ -50,10 +50,10 @@ constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
 // Ids of the sample network and small ones, so that new rows meet old ones.
-constexpr std::array<std::int32_t, 16> kIds = {1,       2,       3,       4,       5,       0,      -1, kIntMax,
-                                               4100011, 4100023, 918,     4100047, 4400033, 4400021, 4600023, 5100013};
-constexpr std::array<const char*, 10> kCodes = {"A", "B", "C", "D", "E", "41020003000001", "41020003000003",
-                                                "41020003000004", "41020003000122", "41020004000001"};
+constexpr std::array<std::int32_t, 16> kIds = {1,       2,       3,   4,       5,       0,       -1,      kIntMax,
+                                               4100011, 4100023, 918, 4100047, 4400033, 4400021, 4600023, 5100013};
+constexpr std::array<const char*, 10> kCodes = {
+    "A", "B", "C", "D", "E", "41020003000001", "41020003000003", "41020003000004", "41020003000122", "41020004000001"};
 constexpr std::array<std::int32_t, 10> kNodes = {1, 2, 3, 4, 5, 6, 3000021, 3000023, 3000027, 3000041};
 constexpr std::array<std::int32_t, 7> kDirs = {709, 709, 710, 712, 714, 0, 713};
 constexpr std::array<std::int32_t, 6> kLevels = {0, 0, 1, -9999, -9998, 2};
@@ -68,8 +68,8 @@ std::string Num(double v) {
 std::string Num(std::int32_t v) { return std::to_string(v); }
 
 double Measure(FuzzedDataProvider& p) {
-  static constexpr std::array<double, 16> kMeasures = {0.0,   100.0, 200.0, 50.0, 37.5, 54.6, 150.0, 160.0,
-                                                       -1.0,  -5.0,  1e308, -0.0, 75.0, 99.5, 100.5, 0.5};
+  static constexpr std::array<double, 16> kMeasures = {0.0,  100.0, 200.0, 50.0, 37.5, 54.6, 150.0, 160.0,
+                                                       -1.0, -5.0,  1e308, -0.0, 75.0, 99.5, 100.5, 0.5};
   switch (p.ConsumeIntegralInRange(0, 9)) {
     case 0:
       return std::numeric_limits<double>::quiet_NaN();
@@ -87,7 +87,9 @@ T Pick(FuzzedDataProvider& p, const std::array<T, N>& pool) {
   return pool[p.ConsumeIntegralInRange<std::size_t>(0, N - 1)];
 }
 
-std::int32_t Id(FuzzedDataProvider& p) { return p.ConsumeIntegralInRange(0, 15) == 0 ? p.ConsumeIntegral<std::int32_t>() : Pick(p, kIds); }
+std::int32_t Id(FuzzedDataProvider& p) {
+  return p.ConsumeIntegralInRange(0, 15) == 0 ? p.ConsumeIntegral<std::int32_t>() : Pick(p, kIds);
+}
 
 // Keeps each line of `text` when the input says so.
 std::string SomeLines(FuzzedDataProvider& p, const std::string& text) {
@@ -149,7 +151,7 @@ rill::NavRequest MakeRequest(FuzzedDataProvider& p, const std::string& folder) {
   static constexpr std::array<std::int32_t, 8> kTypes = {1, 2, 3, 4, 5, 1, 0, 6};
   static constexpr std::array<const char*, 4> kDirections = {"U", "D", "U", "X"};
   static constexpr std::array<const char*, 3> kUnits = {"MI", "FT", "M"};
-  static constexpr std::array<double, 12> kDistances = {-1.0, 0.0, 0.5,  1.0,  2.5, 10.0,
+  static constexpr std::array<double, 12> kDistances = {-1.0,  0.0, 0.5,   1.0,  2.5,   10.0,
                                                         100.0, 1e6, 1e300, -5.0, 0.001, 3000.0};
   rill::NavRequest r;
   r.NavType = Pick(p, kTypes);

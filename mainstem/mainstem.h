@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "mainstem/add_reach_result.h"
-#include "mainstem/result_list.h"
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
+#include "navstate/result_list.h"
 
 namespace rill {
 

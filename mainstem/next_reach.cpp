@@ -27,9 +27,8 @@ std::int32_t ChooseDownstream(const NetworkTables& tables, std::int32_t comId, b
   });
   if (chosen >= 0) return chosen;
   // Only the first row of another level is tried here, known or not.
-  std::int32_t row = FirstRow(tables, block, [](const FlowRecord& f) {
-    return f.Dir == kDirOrdinary && f.DLevel == 1 && f.Orig710 == 0;
-  });
+  std::int32_t row = FirstRow(
+      tables, block, [](const FlowRecord& f) { return f.Dir == kDirOrdinary && f.DLevel == 1 && f.Orig710 == 0; });
   if (row >= 0 && known(tables.flows()[static_cast<std::size_t>(row)].Com_id2)) return row;
   return FirstRow(tables, block, [&](const FlowRecord& f) { return f.Dir == kDirOrdinary && known(f.Com_id2); });
 }

@@ -13,9 +13,9 @@ namespace rill {
 namespace {
 
 constexpr std::array<const char*, 14> kFieldNames = {
-    "NavType",  "StartReach",    "StartMeasure",   "EndReach",  "EndMeasure",
-    "Direction", "Distance",     "DistanceUnits",  "TraversalOrder", "WorkPath",
-    "OutFile",  "FilePrefix",    "WholeReachStartMode", "EndAtCUBoundary"};
+    "NavType",   "StartReach", "StartMeasure",        "EndReach",       "EndMeasure",
+    "Direction", "Distance",   "DistanceUnits",       "TraversalOrder", "WorkPath",
+    "OutFile",   "FilePrefix", "WholeReachStartMode", "EndAtCUBoundary"};
 
 // Files of the run that the result CSV must not overwrite.
 constexpr std::array<const char*, 5> kRunFiles = {"message.out", "ccode.txt", "rchdata.txt", "flowdata.txt",
@@ -38,8 +38,7 @@ std::vector<std::string> SplitFields(std::string_view line) {
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   return true;
 }
 
@@ -52,8 +51,8 @@ bool NamesSameFile(const std::string& a, const std::string& b) {
 }
 
 std::string UsageMessage(std::size_t found) {
-  std::string text = "The command line holds " + std::to_string(found) +
-                     " of the 14 fields it needs, separated by commas:";
+  std::string text =
+      "The command line holds " + std::to_string(found) + " of the 14 fields it needs, separated by commas:";
   for (std::size_t i = 0; i < kFieldNames.size(); ++i) text += (i == 0 ? " " : ",") + std::string(kFieldNames[i]);
   return text;
 }

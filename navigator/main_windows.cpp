@@ -10,8 +10,7 @@ namespace {
 
 constexpr char kClassName[] = "Rillmark";
 
-LRESULT CALLBACK NavigatorWindowProc(HWND window, UINT message, WPARAM wParam,
-                                     LPARAM lParam) {
+LRESULT CALLBACK NavigatorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -21,8 +20,7 @@ LRESULT CALLBACK NavigatorWindowProc(HWND window, UINT message, WPARAM wParam,
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine,
-                   int /*showCommand*/) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int /*showCommand*/) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = NavigatorWindowProc;
   windowClass.hInstance = instance;

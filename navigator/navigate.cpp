@@ -62,8 +62,8 @@ void RunWalker(NavContext& ctx, const NavRequest& r, double meters) {
       WalkNetwork(ctx, 4, r.StartReach, r.StartMeasure, r.Direction, meters, r.DistanceUnits, r.WholeReachStartMode);
       break;
     case 5:
-      WalkMainstem(ctx, 5, r.StartReach, r.StartMeasure, r.EndReach, r.EndMeasure, r.Direction, meters,
-                   r.DistanceUnits, r.WholeReachStartMode);
+      WalkMainstem(ctx, 5, r.StartReach, r.StartMeasure, r.EndReach, r.EndMeasure, r.Direction, meters, r.DistanceUnits,
+                   r.WholeReachStartMode);
       break;
     default:
       break;
@@ -108,8 +108,8 @@ int Navigate(const NetworkTables& tables, NavRequest& r, TextWriter& log) {
     r.StartMeasure = r.EndMeasure == 0.0 ? 100.0 : r.EndMeasure;
     r.EndMeasure = oldStart == 100.0 ? 0.0 : oldStart;
     pointsSwapped = true;
-    WalkMainstem(ctx, 5, r.StartReach, r.StartMeasure, r.EndReach, r.EndMeasure, r.Direction, meters,
-                 r.DistanceUnits, r.WholeReachStartMode);
+    WalkMainstem(ctx, 5, r.StartReach, r.StartMeasure, r.EndReach, r.EndMeasure, r.Direction, meters, r.DistanceUnits,
+                 r.WholeReachStartMode);
     log.Write("New Navigation Complete\n");
   }
   return WriteResultFiles(ctx, r, pointsSwapped);

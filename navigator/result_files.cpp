@@ -20,7 +20,8 @@ bool WriteCsv(const NavContext& ctx, const NavRequest& request, bool reversed, c
   if (!csv.Open(path)) return false;
   const std::vector<ResultRecord>& records = ctx.state.results.records();
   if (!records.empty()) {
-    csv.Write("\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n");
+    csv.Write(
+        "\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n");
     const ResultRecord& last = records.back();
     const std::string& reference = reversed ? request.EndReach : request.StartReach;
     for (std::size_t k = 0; k < records.size(); ++k) {
@@ -31,8 +32,8 @@ bool WriteCsv(const NavContext& ctx, const NavRequest& request, bool reversed, c
       // Reversed, the distance counts from the far end of the last record.
       double distance = reversed ? last.TravelDistance - r.TravelDistance + r.RchLength : r.TravelDistance;
       csv.Print("\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", reach.Code(), r.Com_id, reach.Date(),
-                reach.Duu_id, reversed ? r.ToMeasure : r.FromMeasure, reversed ? r.FromMeasure : r.ToMeasure,
-                distance, r.RchLength);
+                reach.Duu_id, reversed ? r.ToMeasure : r.FromMeasure, reversed ? r.FromMeasure : r.ToMeasure, distance,
+                r.RchLength);
     }
   }
   return csv.Close();
@@ -87,8 +88,7 @@ int WriteResultFiles(const NavContext& ctx, const NavRequest& request, bool poin
   if (!specials.entries().empty()) {
     ctx.log.Write("Special Cases\n");
     for (const SpecialCaseRecord& s : specials.entries())
-      ctx.log.Print("Com_id: %d, f_meas: %10.5f, t_meas: %10.5f, meters: %f\n", s.Com_id, s.f_meas, s.t_meas,
-                    s.meters);
+      ctx.log.Print("Com_id: %d, f_meas: %10.5f, t_meas: %10.5f, meters: %f\n", s.Com_id, s.f_meas, s.t_meas, s.meters);
   }
   return status;
 }

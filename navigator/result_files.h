@@ -1,7 +1,7 @@
 #pragma once
 
 #include "navigator/nav_request.h"
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 
 namespace rill {
 

@@ -1,8 +1,8 @@
 #include "navigator/run_navigation.h"
 
 #include <cstdio>
-#include <iostream>
 #include <exception>
+#include <iostream>
 #include <new>
 
 #include "navigator/command_line.h"
@@ -25,8 +25,7 @@ int RunRequest(NavRequest& request, TextWriter& log) {
   WriteRequestHeader(request, log);
   NetworkTables tables;
   TablePaths paths = TablePathsFor(request.WorkPath, request.FilePrefix);
-  if (LoadNetworkTables(paths, ReadWholeFile, log, tables) == LoadStatus::InputMissing)
-    return kExitInputMissing;
+  if (LoadNetworkTables(paths, ReadWholeFile, log, tables) == LoadStatus::InputMissing) return kExitInputMissing;
   if (request.NavType < 1 || request.NavType > 5) return kExitCompleted;
   return Navigate(tables, request, log);
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 
 namespace rill {
 

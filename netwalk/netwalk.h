@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 
 namespace rill {
 
@@ -15,7 +15,6 @@ namespace rill {
 // in the reach table (otherwise nothing happens) and direction is "U" or
 // "D"; any text other than "U" walks with the flow.
 void WalkNetwork(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
-                 std::string_view direction, double distance, std::string_view units,
-                 std::int16_t wholeReachStartMode);
+                 std::string_view direction, double distance, std::string_view units, std::int16_t wholeReachStartMode);
 
 }  // namespace rill

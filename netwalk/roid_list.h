@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mainstem/result_list.h"
+#include "navstate/result_list.h"
 
 namespace rill {
 

@@ -55,8 +55,7 @@ void QueueInteriorJoin(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
   if (onStartReach) d = d - walk.dStartMeasure / 100 * lastMeters;
   if (d > 0.0 && walk.WithinLimit(d)) {
     std::int32_t position = walk.Append(f.Com_id1, d, 0.0);
-    walk.ctx.log.Print("   Seq greater than 0 - adding roid: %d, position: %d, Distance: %f\n", f.Com_id1,
-                       position, d);
+    walk.ctx.log.Print("   Seq greater than 0 - adding roid: %d, position: %d, Distance: %f\n", f.Com_id1, position, d);
   }
 }
 

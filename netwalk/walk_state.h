@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 #include "netwalk/roid_list.h"
 
 namespace rill {
@@ -24,9 +24,9 @@ struct NetworkWalk {
   std::int32_t firstRoid = 0;    // the reach dStartMeasure belongs to
   std::int32_t nextRoid = 0;     // same-level continuation found by the scan, 0 for none
   double dStartMeasure = 0.0;
-  double lastTotal = 0.0;        // travel distance where the current reach was entered
+  double lastTotal = 0.0;  // travel distance where the current reach was entered
   std::int32_t rowsExamined = 0;
-  double rowGuard = 0.0;         // more rows examined than this means the walk went round in circles
+  double rowGuard = 0.0;  // more rows examined than this means the walk went round in circles
 
   bool RowBudgetLeft() const { return rowsExamined <= rowGuard; }
 

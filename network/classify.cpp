@@ -19,8 +19,8 @@ std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId) 
   return in < out ? 1 : 0;
 }
 
-double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
-                       std::int32_t dir, TextWriter& log) {
+double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving, std::int32_t dir,
+                       TextWriter& log) {
   const SectionRecord& curFirst = tables.SectionsOf(current).front();
   const SectionRecord& recvFirst = tables.SectionsOf(receiving).front();
   const bool reversed = dir == kDirReversed;

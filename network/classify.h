@@ -17,7 +17,7 @@ std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId);
 // The measure on the receiving reach where the current reach meets it, found
 // by matching section end nodes. Both reaches must have sections. Writes the
 // junction trace lines when either reach is 918.
-double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving,
-                       std::int32_t dir, TextWriter& log);
+double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving, std::int32_t dir,
+                       TextWriter& log);
 
 }  // namespace rill

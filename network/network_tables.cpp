@@ -23,8 +23,7 @@ std::vector<std::int32_t> StableOrder(std::size_t n, KeyOf keyOf) {
 }  // namespace
 
 void NetworkTables::SealSections() {
-  std::vector<std::int32_t> order =
-      StableOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
+  std::vector<std::int32_t> order = StableOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
   std::vector<SectionRecord> sorted;
   sorted.reserve(sections_.size());
   for (std::int32_t i : order) sorted.push_back(sections_[static_cast<std::size_t>(i)]);
@@ -112,9 +111,8 @@ void NetworkTables::BuildMetersBelow() {
   }
 }
 
-NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows,
-                                                  const std::vector<FlowRecord>& flows,
-                                                  std::int32_t FlowRecord::*key) {
+NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows, const std::vector<FlowRecord>& flows,
+                                                   std::int32_t FlowRecord::*key) {
   RowBlocks blocks;
   blocks.rows = std::move(rows);
   blocks.blockOf.Reserve(blocks.rows.size());
@@ -151,8 +149,8 @@ void NetworkTables::SealReaches() {
   reachesByCode_.resize(reaches_.size());
   for (std::size_t i = 0; i < reaches_.size(); ++i) reachesByCode_[i] = static_cast<std::int32_t>(i);
   std::stable_sort(reachesByCode_.begin(), reachesByCode_.end(), [&](std::int32_t a, std::int32_t b) {
-    return std::strcmp(reaches_[static_cast<std::size_t>(a)].Rch_code,
-                       reaches_[static_cast<std::size_t>(b)].Rch_code) < 0;
+    return std::strcmp(reaches_[static_cast<std::size_t>(a)].Rch_code, reaches_[static_cast<std::size_t>(b)].Rch_code) <
+           0;
   });
 }
 
@@ -170,7 +168,7 @@ std::span<const SectionRecord> NetworkTables::SectionsOf(std::int32_t comId) con
   const SectionRun* run = RunOf(comId);
   if (run == nullptr) return {};
   return std::span<const SectionRecord>(sections_).subspan(static_cast<std::size_t>(run->begin),
-                                                            static_cast<std::size_t>(run->end - run->begin));
+                                                           static_cast<std::size_t>(run->end - run->begin));
 }
 
 const SectionRecord* NetworkTables::FirstAtNode(const NodeOrder& index, std::int32_t comId, std::int32_t node,
@@ -211,8 +209,7 @@ const SectionRecord* NetworkTables::FirstSectionTo(std::int32_t comId, std::int3
   return FirstAtNode(byTnode_, comId, node, std::nullopt);
 }
 
-const SectionRecord* NetworkTables::FirstSectionTo(std::int32_t comId, std::int32_t node,
-                                                   std::int32_t notFnode) const {
+const SectionRecord* NetworkTables::FirstSectionTo(std::int32_t comId, std::int32_t node, std::int32_t notFnode) const {
   return FirstAtNode(byTnode_, comId, node, notFnode);
 }
 
@@ -242,10 +239,9 @@ std::int64_t NetworkTables::MetersBelow(std::int32_t comId, double measure) cons
 std::int32_t NetworkTables::FindReachByRchCode(std::string_view code) const {
   // Codes compare as C strings: a code holding a zero byte is cut there.
   std::string_view key = code.substr(0, std::min(code.size(), code.find('\0')));
-  auto it = std::lower_bound(reachesByCode_.begin(), reachesByCode_.end(), key,
-                             [&](std::int32_t r, std::string_view k) {
-                               return reaches_[static_cast<std::size_t>(r)].Code() < k;
-                             });
+  auto it = std::lower_bound(
+      reachesByCode_.begin(), reachesByCode_.end(), key,
+      [&](std::int32_t r, std::string_view k) { return reaches_[static_cast<std::size_t>(r)].Code() < k; });
   if (it == reachesByCode_.end() || reaches_[static_cast<std::size_t>(*it)].Code() != key) return -1;
   return *it;
 }
@@ -268,4 +264,3 @@ bool NetworkTables::HasInteriorInflow(std::int32_t comId) const {
 }
 
 }  // namespace rill
-

@@ -111,9 +111,9 @@ class NetworkTables {
   // binary search away.
   std::vector<double> fMeasAscending_;
   std::vector<std::int64_t> metersUpTo_;
-  RowBlocks rowsFrom_;  // by Com_id1
-  RowBlocks rowsInto_;  // by Com_id2
-  IdIndex reachByComId_;                 // Com_id -> reach index
+  RowBlocks rowsFrom_;                       // by Com_id1
+  RowBlocks rowsInto_;                       // by Com_id2
+  IdIndex reachByComId_;                     // Com_id -> reach index
   std::vector<std::int32_t> reachesByCode_;  // reach indexes ordered by code, then file order
 };
 

@@ -19,8 +19,7 @@ std::int32_t LeavingNode(const NetworkTables& tables, std::int32_t comId) {
 // Follows the sections of a reach downstream from `node`, recording each,
 // until no section starts there, a piece repeats, or as many pieces as the
 // reach has sections were taken (a loop of sections must still end).
-void FollowSectionsDown(const NetworkTables& tables, SpecialCaseList& list, std::int32_t comId,
-                        std::int32_t node) {
+void FollowSectionsDown(const NetworkTables& tables, SpecialCaseList& list, std::int32_t comId, std::int32_t node) {
   const std::size_t count = tables.SectionsOf(comId).size();
   for (std::size_t taken = 0; taken < count; ++taken) {
     const SectionRecord* next = tables.FirstSectionFrom(comId, node);
@@ -96,9 +95,8 @@ void RecordStartSections(const NetworkTables& tables, SpecialCaseList& list, std
     else if (m > start->T_meas)
       m = start->T_meas;
   }
-  double meters = start->F_meas == start->T_meas
-                      ? 0.0
-                      : (m - start->F_meas) * start->Meters / (start->T_meas - start->F_meas);
+  double meters =
+      start->F_meas == start->T_meas ? 0.0 : (m - start->F_meas) * start->Meters / (start->T_meas - start->F_meas);
   list.AppendSpecialCase({c, m, start->F_meas, meters});
   FollowSectionsDown(tables, list, c, start->Tnode);
 }

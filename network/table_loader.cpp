@@ -36,8 +36,8 @@ namespace {
 // Runs the line loop over one table: lines outside the format are reported
 // and skipped, the others are handed to `take` already cut into fields.
 template <typename Take>
-void ForEachRecordLine(const std::string& content, const std::string& path, bool lastCutByLineFeed,
-                       TextWriter& log, Take take) {
+void ForEachRecordLine(const std::string& content, const std::string& path, bool lastCutByLineFeed, TextWriter& log,
+                       Take take) {
   LineCursor cursor(content);
   std::string_view line;
   LineFields fields;
@@ -54,8 +54,7 @@ void ForEachRecordLine(const std::string& content, const std::string& path, bool
       log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, reason);
       continue;
     }
-    if (const char* reason = take(fields))
-      log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, reason);
+    if (const char* reason = take(fields)) log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, reason);
   }
 }
 
@@ -64,8 +63,7 @@ std::size_t LineCount(const std::string& content) {
   return static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1;
 }
 
-void LoadSections(const std::string& content, const std::string& path, TextWriter& log,
-                  NetworkTables& tables) {
+void LoadSections(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
   std::unordered_set<MeasureKey, MeasureKeyHash> seen;
   seen.reserve(LineCount(content));
   ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
@@ -83,8 +81,7 @@ void LoadSections(const std::string& content, const std::string& path, TextWrite
   });
 }
 
-void LoadFlows(const std::string& content, const std::string& path, TextWriter& log,
-               NetworkTables& tables) {
+void LoadFlows(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
   IdIndex seen;
   seen.Reserve(LineCount(content));
   ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
@@ -121,8 +118,7 @@ bool CopyText(const char* text, char* into, std::size_t capacity) {
   return true;
 }
 
-void LoadReaches(const std::string& content, const std::string& path, TextWriter& log,
-                 NetworkTables& tables) {
+void LoadReaches(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
   IdIndex seen;
   seen.Reserve(LineCount(content));
   ForEachRecordLine(content, path, true, log, [&](const LineFields& f) -> const char* {
@@ -147,8 +143,7 @@ void WriteCounts(TextWriter& log, std::size_t count, const std::string& path) {
   log.Print("Subscripts range from 0 to %d\n", static_cast<std::int64_t>(count) - 1);
 }
 
-bool Open(const FileReader& read, const std::string& path, const char* name, TextWriter& log,
-          std::string& content) {
+bool Open(const FileReader& read, const std::string& path, const char* name, TextWriter& log, std::string& content) {
   std::optional<std::string> got = read(path);
   if (got) {
     content = std::move(*got);
@@ -162,8 +157,7 @@ bool Open(const FileReader& read, const std::string& path, const char* name, Tex
 
 }  // namespace
 
-LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log,
-                             NetworkTables& tables) {
+LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables) {
   log.Print("Rchdata: %s\nFlowdata: %s\nSecdata: %s\n", paths.reach, paths.flow, paths.section);
   std::string content;
 
@@ -185,10 +179,10 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   const auto& flows = tables.flows();
   for (std::size_t i = 0; i < flows.size(); ++i) {
     const FlowRecord& f = flows[i];
-    log.Print("Subscript: %d, Rel_com_Id: %10d, Com_id1: %10d, Com_id2: %10d, Sequence: %10.5f, Dir: %3d, "
-              "DLevel: %d, Orig 710? %d\n",
-              static_cast<std::int64_t>(i), f.Rel_com_Id, f.Com_id1, f.Com_id2, f.Sequence, f.Dir, f.DLevel,
-              f.Orig710);
+    log.Print(
+        "Subscript: %d, Rel_com_Id: %10d, Com_id1: %10d, Com_id2: %10d, Sequence: %10.5f, Dir: %3d, "
+        "DLevel: %d, Orig 710? %d\n",
+        static_cast<std::int64_t>(i), f.Rel_com_Id, f.Com_id1, f.Com_id2, f.Sequence, f.Dir, f.DLevel, f.Orig710);
   }
   WriteCounts(log, flows.size(), paths.flow);
   tables.SealFlows();
@@ -199,10 +193,11 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   const auto& reaches = tables.reaches();
   for (std::size_t i = 0; i < reaches.size(); ++i) {
     const ReachRecord& r = reaches[i];
-    log.Print("Subscript: %d, Com_id: %10d, Rch_code: %s, Rch_date: %s, Level: %d, Meters: %d, Duu_id: %d, "
-              "Branched: %d, Divergent: %d\n",
-              static_cast<std::int64_t>(i), r.Com_id, r.Code(), r.Date(), r.Level, r.Meters, r.Duu_id,
-              r.Branched, r.Divergent);
+    log.Print(
+        "Subscript: %d, Com_id: %10d, Rch_code: %s, Rch_date: %s, Level: %d, Meters: %d, Duu_id: %d, "
+        "Branched: %d, Divergent: %d\n",
+        static_cast<std::int64_t>(i), r.Com_id, r.Code(), r.Date(), r.Level, r.Meters, r.Duu_id, r.Branched,
+        r.Divergent);
   }
   WriteCounts(log, reaches.size(), paths.reach);
   tables.SealReaches();

@@ -27,7 +27,6 @@ enum class LoadStatus { Loaded, InputMissing };
 // Reads secdata, flowdata and rchdata in that order into `tables`, writing the
 // load dump to `log`. Stops at the first table that cannot be read, after
 // writing why.
-LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log,
-                             NetworkTables& tables);
+LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables);
 
 }  // namespace rill

@@ -35,10 +35,8 @@ int main(int argc, char** argv) {
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    std::fprintf(stderr, "windows-launch: cannot start %s (error %lu)\n", argv[1],
-                 GetLastError());
+  if (!CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "windows-launch: cannot start %s (error %lu)\n", argv[1], GetLastError());
     return 125;
   }
   WaitForSingleObject(process.hProcess, INFINITE);

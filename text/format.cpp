@@ -25,8 +25,8 @@ constexpr std::size_t kStackBuffer = 1 + kLongestInteger + 1 + kStackPrecision;
 // width is negative, as printf does with a '*' width.
 void AppendPadded(std::string& out, const char* text, std::size_t length, int width) {
   const bool left = width < 0;
-  const std::size_t field = left ? static_cast<std::size_t>(-static_cast<std::int64_t>(width))
-                                 : static_cast<std::size_t>(width);
+  const std::size_t field =
+      left ? static_cast<std::size_t>(-static_cast<std::int64_t>(width)) : static_cast<std::size_t>(width);
   const std::size_t pad = field > length ? field - length : 0;
   if (!left && pad > 0) out.append(pad, ' ');
   out.append(text, length);
@@ -87,8 +87,7 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   AppendPadded(out, wide.data(), static_cast<std::size_t>(result.ptr - wide.data()), width);
 }
 
-void AppendFormat(std::string& out, std::string_view format, const FormatArg* args,
-                  std::size_t count) {
+void AppendFormat(std::string& out, std::string_view format, const FormatArg* args, std::size_t count) {
   std::size_t next = 0;
   auto take = [&](FormatArg::Kind kind) -> const FormatArg& {
     if (next >= count || args[next].kind() != kind) Mismatch("format arguments do not match", format);
@@ -125,8 +124,7 @@ void AppendFormat(std::string& out, std::string_view format, const FormatArg* ar
         AppendInt(out, take(FormatArg::Kind::Whole).whole(), width);
         break;
       case 'f':
-        AppendFixed(out, take(FormatArg::Kind::Real).real(), width,
-                    precision < 0 ? kDefaultPrecision : precision);
+        AppendFixed(out, take(FormatArg::Kind::Real).real(), width, precision < 0 ? kDefaultPrecision : precision);
         break;
       case 's':
         AppendPadded(out, take(FormatArg::Kind::Text).text(), width);

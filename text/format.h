@@ -44,8 +44,7 @@ class FormatArg {
 // given a whole number, a flag ('0', '-', ...) or a precision outside %f is a
 // programming error and throws std::logic_error, so a mismatched trace line
 // cannot go unnoticed.
-void AppendFormat(std::string& out, std::string_view format,
-                  const FormatArg* args, std::size_t count);
+void AppendFormat(std::string& out, std::string_view format, const FormatArg* args, std::size_t count);
 
 template <typename... Args>
 void AppendPrintf(std::string& out, std::string_view format, const Args&... args) {

@@ -9,16 +9,12 @@ namespace rill {
 
 namespace {
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Characters that can belong to a plain decimal number such as "-12.5e-3".
-bool IsPlainNumberChar(char c) {
-  return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
-}
+bool IsPlainNumberChar(char c) { return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'; }
 
 // True when the text starts with the forms std::from_chars reads the way
 // strtod does: an optional '-', then digits or a point followed by a digit,

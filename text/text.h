@@ -2,6 +2,6 @@
 // C library reads them, and numbers written exactly as printf writes them.
 #pragma once
 
-#include "text/number_text.h"
 #include "text/format.h"
+#include "text/number_text.h"
 #include "text/text_writer.h"

@@ -18,8 +18,7 @@ TEST_F(CommandsTest, CreatesFolderGivenByAbsolutePathInsideExistingParent) {
 }
 
 TEST_F(CommandsTest, EmptyFieldsVanishBeforeAndBetweenTheFields) {
-  for (const char* line : {",md,a", "md,,b", ",,,md,,,c,,,"})
-    ExpectQuietSuccess(Run({line}), line);
+  for (const char* line : {",md,a", "md,,b", ",,,md,,,c,,,"}) ExpectQuietSuccess(Run({line}), line);
   EXPECT_EQ(WorkEntries(), (Entries{"a/", "b/", "c/"}));
 }
 

@@ -7,8 +7,7 @@ namespace {
 
 TEST_F(CommandsTest, OtherCommandWordsDoNothing) {
   std::filesystem::create_directory(Work() / "job1");
-  for (const char* line : {"MD,job2", "Md,job2", "rd,job1", "md ,job2", " md,job2",
-                           "mdx,job2", "m,job2", "job2"}) {
+  for (const char* line : {"MD,job2", "Md,job2", "rd,job1", "md ,job2", " md,job2", "mdx,job2", "m,job2", "job2"}) {
     ExpectQuietSuccess(Run({line}), line);
   }
   EXPECT_EQ(WorkEntries(), (Entries{"job1/"}));
@@ -20,10 +19,8 @@ TEST_F(CommandsTest, CommandWordSplitFromItsPathByABlankIsNoCommand) {
 }
 
 TEST_F(CommandsTest, NoFieldOrNoPathDoesNothing) {
-  const std::vector<std::vector<std::string>> lines = {
-      {}, {""}, {","}, {",,,"}, {"md"}, {",md"}, {"md,"}, {",,md,,,"}};
-  for (const auto& arguments : lines)
-    ExpectQuietSuccess(Run(arguments), std::to_string(arguments.size()));
+  const std::vector<std::vector<std::string>> lines = {{}, {""}, {","}, {",,,"}, {"md"}, {",md"}, {"md,"}, {",,md,,,"}};
+  for (const auto& arguments : lines) ExpectQuietSuccess(Run(arguments), std::to_string(arguments.size()));
   EXPECT_EQ(WorkEntries(), Entries{});
 }
 

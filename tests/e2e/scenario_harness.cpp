@@ -26,10 +26,18 @@ std::string Visible(std::string_view text) {
     }
     const auto u = static_cast<unsigned char>(c);
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\\': out += "\\\\"; break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
       default:
         if (u < 0x20 || u >= 0x7f) {
           char buf[8];
@@ -107,8 +115,8 @@ std::string FirstDifference(std::string_view expected, std::string_view actual) 
   const auto want = SplitLines(expected);
   const auto got = SplitLines(actual);
   std::ostringstream out;
-  out << "expected " << expected.size() << " bytes in " << want.size() << " lines, got "
-      << actual.size() << " bytes in " << got.size() << " lines\n";
+  out << "expected " << expected.size() << " bytes in " << want.size() << " lines, got " << actual.size()
+      << " bytes in " << got.size() << " lines\n";
   const std::size_t common = std::min(want.size(), got.size());
   for (std::size_t i = 0; i < common; ++i) {
     if (want[i] != got[i]) {
@@ -128,8 +136,7 @@ std::string FirstDifference(std::string_view expected, std::string_view actual) 
   return out.str();
 }
 
-ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program,
-                            double timeoutSeconds) {
+ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program, double timeoutSeconds) {
   ScenarioOutcome outcome;
   auto& problems = outcome.problems;
   const std::string name = TestNameFor(scenarioDir.filename().string());
@@ -219,8 +226,7 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
     }
     const auto size = fs::file_size(work / rel);
     std::string head = ReadExisting(work / rel).substr(0, kShownBytes);
-    problems.push_back(rel + ": written but not expected (" + std::to_string(size) + " bytes: " +
-                       Visible(head) + ")");
+    problems.push_back(rel + ": written but not expected (" + std::to_string(size) + " bytes: " + Visible(head) + ")");
   }
   for (const auto& rel : inputs) {
     if (!presentSet.count(rel) && !expectedOutputs.count(rel)) {

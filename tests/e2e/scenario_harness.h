@@ -39,7 +39,6 @@ struct ScenarioOutcome {
 
 // Copies the scenario's inputs into a fresh work folder, runs the program on its
 // command line and compares what the run left there with expected/.
-ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program,
-                            double timeoutSeconds);
+ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program, double timeoutSeconds);
 
 }  // namespace rill::e2e

@@ -30,9 +30,8 @@ TEST_P(Scenario, LeavesExactlyTheExpectedFiles) {
   ADD_FAILURE() << msg.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scenarios, Scenario, ::testing::ValuesIn(ListScenarios(ScenarioRoot())),
-    [](const ::testing::TestParamInfo<std::string>& p) { return TestNameFor(p.param); });
+INSTANTIATE_TEST_SUITE_P(Scenarios, Scenario, ::testing::ValuesIn(ListScenarios(ScenarioRoot())),
+                         [](const ::testing::TestParamInfo<std::string>& p) { return TestNameFor(p.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Scenario);
 
 }  // namespace

@@ -38,8 +38,8 @@ class Builder : public ::testing::Test {
     ASSERT_EQ(net_->tables.ReachByComId(9)->Divergent, 1);
   }
   std::unique_ptr<Pass> NewPass() { return std::make_unique<Pass>(net_->tables); }
-  static PassageRequest Request(std::int32_t type, std::string_view startCode, double start,
-                                std::string_view direction, double limit = -1.0, std::string_view units = "") {
+  static PassageRequest Request(std::int32_t type, std::string_view startCode, double start, std::string_view direction,
+                                double limit = -1.0, std::string_view units = "") {
     return PassageRequest{type, startCode, start, "", 0.0, direction, limit, units};
   }
   static PassageRequest ToEnd(std::string_view startCode, double start, std::string_view endCode, double end,
@@ -75,25 +75,27 @@ TEST_F(Builder, StartReachIsOutputFromTheStartMeasure) {
   auto up = NewPass();
   EXPECT_EQ(AddReachResult(up->ctx(), Request(1, "A", 30.0, "U"), 1), 1);
   ExpectRecords(up->state(), {{1, 30.0, 100.0, 700.0, 700.0}});  // (100 - 30) / 100 * 1000
-  EXPECT_EQ(up->Log(),
-            "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:     100.00, TravelDistance:            "
-            "700.00000, Reach Length:  700.00000\n");
+  EXPECT_EQ(
+      up->Log(),
+      "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:     100.00, TravelDistance:            "
+      "700.00000, Reach Length:  700.00000\n");
   EXPECT_EQ(up->state().dCumTravelDistance, 700.0);
 
   auto down = NewPass();
   EXPECT_EQ(AddReachResult(down->ctx(), Request(1, "A", 30.0, "D"), 1), 1);
   ExpectRecords(down->state(), {{1, 30.0, 0.0, 300.0, 300.0}});
-  EXPECT_EQ(down->Log(),
-            "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:       0.00, TravelDistance:            "
-            "300.00000, Reach Length:  300.00000\n");
+  EXPECT_EQ(
+      down->Log(),
+      "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:       0.00, TravelDistance:            "
+      "300.00000, Reach Length:  300.00000\n");
 
   // -1.0 and anything below it hold no start point; another reach's code neither.
   auto whole = NewPass();
   AddReachResult(whole->ctx(), Request(1, "A", -1.0, "U"), 1);
   AddReachResult(whole->ctx(), Request(1, "B", -5.0, "D"), 2);
   AddReachResult(whole->ctx(), Request(1, "A", 30.0, "D"), 3);
-  ExpectRecords(whole->state(), {{1, 0.0, 100.0, 1000.0, 1000.0}, {2, 100.0, 0.0, 2000.0, 1000.0},
-                                 {3, 100.0, 0.0, 3000.0, 1000.0}});
+  ExpectRecords(whole->state(),
+                {{1, 0.0, 100.0, 1000.0, 1000.0}, {2, 100.0, 0.0, 2000.0, 1000.0}, {3, 100.0, 0.0, 3000.0, 1000.0}});
   EXPECT_TRUE(whole->state().results.IsInResults(1));
   EXPECT_TRUE(whole->state().results.IsInResults(3));
   EXPECT_FALSE(whole->state().results.IsInResults(4));
@@ -278,8 +280,8 @@ TEST_F(Builder, UnitsConvertTheStoredDistancesOnly) {
   auto ft = NewPass();
   AddReachResult(ft->ctx(), Request(1, "A", -1.0, "D", -1.0, "FT"), 1);
   AddReachResult(ft->ctx(), Request(1, "A", -1.0, "D", -1.0, "FT"), 2);
-  ExpectRecords(ft->state(), {{1, 100.0, 0.0, 1000.0 / 0.3048, 1000.0 / 0.3048},
-                              {2, 100.0, 0.0, 2000.0 / 0.3048, 1000.0 / 0.3048}});
+  ExpectRecords(ft->state(),
+                {{1, 100.0, 0.0, 1000.0 / 0.3048, 1000.0 / 0.3048}, {2, 100.0, 0.0, 2000.0 / 0.3048, 1000.0 / 0.3048}});
 }
 
 TEST_F(Builder, DegeneratePassagesEndWhereTheyBegin) {

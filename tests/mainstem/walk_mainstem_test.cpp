@@ -93,10 +93,9 @@ TEST(WalkMainstem, ALoopIsWalkedUntilTheStepCap) {
 TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
   // A -> B -> C -> D, 1000 m each. B meets C at 40 (B ends at node 2, where C's
   // section 0-40 begins).
-  auto net = LoadNet(
-      "0,100,1,2,2,1000\n0,40,2,3,3,400\n40,100,4,2,3,600\n",
-      "1,1,2,0,709,0\n2,2,3,1,709,0\n3,3,4,0,709,0\n",
-      "1,A,1,1,1000,1\n2,B,1,1,1000,1\n3,C,1,1,1000,1\n4,D,1,1,1000,1\n");
+  auto net =
+      LoadNet("0,100,1,2,2,1000\n0,40,2,3,3,400\n40,100,4,2,3,600\n", "1,1,2,0,709,0\n2,2,3,1,709,0\n3,3,4,0,709,0\n",
+              "1,A,1,1,1000,1\n2,B,1,1,1000,1\n3,C,1,1,1000,1\n4,D,1,1,1000,1\n");
   ASSERT_EQ(net->tables.flows()[1].Sequence, 40.0);
 
   Pass toEnd(net->tables);
@@ -113,12 +112,13 @@ TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
   WalkMainstem(limit.ctx(), 3, "A", -1.0, "", -1.0, "D", 1500.0, "", 0);
   EXPECT_EQ(ComIds(limit.state()), "1 2 ");
   EXPECT_EQ(limit.state().results.records()[1].ToMeasure, 50.0);
-  EXPECT_EQ(limit.Log(),
-            "Output Com_id: 1, Rch_code: A, From Measure:     100.00, To Measure:       0.00, TravelDistance:           "
-            "1000.00000, Reach Length: 1000.00000\n"
-            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:      50.00, TravelDistance:           "
-            "1500.00000, Reach Length:  500.00000\n"
-            "Reach 2 flows in to (or out of) the interior of reach 3\n");
+  EXPECT_EQ(
+      limit.Log(),
+      "Output Com_id: 1, Rch_code: A, From Measure:     100.00, To Measure:       0.00, TravelDistance:           "
+      "1000.00000, Reach Length: 1000.00000\n"
+      "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:      50.00, TravelDistance:           "
+      "1500.00000, Reach Length:  500.00000\n"
+      "Reach 2 flows in to (or out of) the interior of reach 3\n");
   ASSERT_EQ(limit.state().specials.entries().size(), 1u);
   EXPECT_EQ(limit.state().specials.entries()[0].meters, 400.0);  // 40 / 100 * 1000
   EXPECT_EQ(limit.state().noNextReach, 0);
@@ -134,8 +134,7 @@ TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
 
 TEST(WalkMainstem, BranchedStartIsCutIntoSectionsOnlyGoingDownInMode0) {
   // BR: 50-100 (1 -> 2, 400 m), 0-50 (2 -> 3, 300 m), branch 100-150 (200 m).
-  auto net = LoadNet("50,100,1,2,1,400\n0,50,2,3,1,300\n100,150,4,1,1,200\n", "",
-                     "1,BR,1,1,1000,1\n");
+  auto net = LoadNet("50,100,1,2,1,400\n0,50,2,3,1,300\n100,150,4,1,1,200\n", "", "1,BR,1,1,1000,1\n");
   ASSERT_EQ(net->tables.ReachByComId(1)->Branched, 1);
 
   Pass pieces(net->tables);

@@ -1,10 +1,11 @@
 // Splitting and converting the navigator's command line, and the lines it refuses.
+#include "navigator/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "navigator/command_line.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -87,12 +88,12 @@ TEST(CommandLine, NumbersReadAsTheCLibraryReadsThem) {
   EXPECT_EQ(r.StartMeasure, 75.0);
   EXPECT_TRUE(std::isnan(r.EndMeasure));
   EXPECT_EQ(r.Distance, -2.0);
-  EXPECT_EQ(r.WholeReachStartMode, 1);           // 65537 = 0x10001
-  EXPECT_EQ(r.EndAtCUBoundary, -32768);          // 98304 = 0x18000
+  EXPECT_EQ(r.WholeReachStartMode, 1);   // 65537 = 0x10001
+  EXPECT_EQ(r.EndAtCUBoundary, -32768);  // 98304 = 0x18000
   const NavRequest big = Parsed("  5abc,A,0x10,B,1,D,1,M,1,W/,o,p,99999999999,-1");
   EXPECT_EQ(big.NavType, 5);
   EXPECT_EQ(big.StartMeasure, 16.0);
-  EXPECT_EQ(big.WholeReachStartMode, -1);        // clamped to 2147483647, low 16 bits 0xFFFF
+  EXPECT_EQ(big.WholeReachStartMode, -1);  // clamped to 2147483647, low 16 bits 0xFFFF
   EXPECT_EQ(big.EndAtCUBoundary, -1);
 
   // The header shows the values as read, the 16-bit fields widened.
@@ -112,9 +113,9 @@ TEST(CommandLine, UnusableLinesAreRefused) {
     const std::size_t found = line.empty() || line == ",,," ? 0 : 13;
     EXPECT_NE(message.find(std::to_string(found)), std::string::npos) << message;
     std::size_t at = 0;
-    for (const char* name : {"NavType", "StartReach", "StartMeasure", "EndReach", "EndMeasure", "Direction",
-                             "Distance", "DistanceUnits", "TraversalOrder", "WorkPath", "OutFile", "FilePrefix",
-                             "WholeReachStartMode", "EndAtCUBoundary"}) {
+    for (const char* name :
+         {"NavType", "StartReach", "StartMeasure", "EndReach", "EndMeasure", "Direction", "Distance", "DistanceUnits",
+          "TraversalOrder", "WorkPath", "OutFile", "FilePrefix", "WholeReachStartMode", "EndAtCUBoundary"}) {
       at = message.find(name, at);
       ASSERT_NE(at, std::string::npos) << name << " missing or out of order in: " << message;
     }

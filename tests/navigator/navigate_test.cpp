@@ -1,11 +1,12 @@
 // Whole navigations run in-process: the dispatcher's checks, the restart of a
 // point-to-point walk, unit conversion and the status digits.
+#include "navigator/navigate.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "navigator/command_line.h"
-#include "navigator/navigate.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -73,12 +74,16 @@ TEST_F(Navigation, PointToPointRestartsOnceWithTheEndsExchanged) {
   Outcome o = Run("5,C,50,A,30,D,0,M,1");
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.log,
-            "Output Com_id: 3, Rch_code: C, From Measure:      50.00, To Measure:       0.00, TravelDistance:           2000.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 3, Rch_code: C, From Measure:      50.00, To Measure:       0.00, TravelDistance:          "
+            " 2000.00000, Reach Length: 2000.00000\n"
             "Navigation Complete\n"
             "Restarting navigation with swapped begin and end points\n"
-            "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:       0.00, TravelDistance:            300.00000, Reach Length:  300.00000\n"
-            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2300.00000, Reach Length: 2000.00000\n"
-            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      50.00, TravelDistance:           4300.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 1, Rch_code: A, From Measure:      30.00, To Measure:       0.00, TravelDistance:          "
+            "  300.00000, Reach Length:  300.00000\n"
+            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 2300.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      50.00, TravelDistance:          "
+            " 4300.00000, Reach Length: 2000.00000\n"
             "New Navigation Complete\n");
   EXPECT_EQ(o.csv, kCsvHeader +
                        "\"C\",         3,\"20080101\",13,    50.000,   100.000,           2000.0000, 2000.0000\n"
@@ -92,12 +97,16 @@ TEST_F(Navigation, RestartMovesTheEndMeasuresToTheOtherEnd) {
   // ends in B at 0 (100 replaced); taken literally, both passages would be empty.
   Outcome o = Run("5,B,100,A,0,D,0,M,1");
   EXPECT_EQ(o.log,
-            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2000.00000, Reach Length: 2000.00000\n"
-            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:       0.00, TravelDistance:           6000.00000, Reach Length: 4000.00000\n"
+            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 2000.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 6000.00000, Reach Length: 4000.00000\n"
             "Navigation Complete\n"
             "Restarting navigation with swapped begin and end points\n"
-            "Output Com_id: 1, Rch_code: A, From Measure:     100.00, To Measure:       0.00, TravelDistance:           1000.00000, Reach Length: 1000.00000\n"
-            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           3000.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 1, Rch_code: A, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 1000.00000, Reach Length: 1000.00000\n"
+            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 3000.00000, Reach Length: 2000.00000\n"
             "New Navigation Complete\n");
   EXPECT_EQ(o.csv, kCsvHeader +
                        "\"B\",         2,\"20080101\",12,     0.000,   100.000,           2000.0000, 2000.0000\n"
@@ -114,9 +123,12 @@ TEST_F(Navigation, UpstreamPointToPointIsWalkedDownAndWrittenBackwards) {
   // Up from C at 30 to A at 70: walked from A at 70 down to C at 30.
   Outcome o = Run("5,C,30,A,70,U,0,M,1");
   EXPECT_EQ(o.log,
-            "Output Com_id: 1, Rch_code: A, From Measure:      70.00, To Measure:       0.00, TravelDistance:            700.00000, Reach Length:  700.00000\n"
-            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2700.00000, Reach Length: 2000.00000\n"
-            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      30.00, TravelDistance:           5500.00000, Reach Length: 2800.00000\n"
+            "Output Com_id: 1, Rch_code: A, From Measure:      70.00, To Measure:       0.00, TravelDistance:          "
+            "  700.00000, Reach Length:  700.00000\n"
+            "Output Com_id: 2, Rch_code: B, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 2700.00000, Reach Length: 2000.00000\n"
+            "Output Com_id: 3, Rch_code: C, From Measure:     100.00, To Measure:      30.00, TravelDistance:          "
+            " 5500.00000, Reach Length: 2800.00000\n"
             "Navigation Complete\n");
   EXPECT_EQ(o.csv, kCsvHeader +
                        "\"C\",         3,\"20080101\",13,    30.000,   100.000,           2800.0000, 2800.0000\n"
@@ -160,8 +172,10 @@ TEST_F(Navigation, CoastmainAndBlockedStarts) {
   Outcome coast = Run("1,K,-1,A,0,D,0,M,1");
   EXPECT_EQ(coast.log,
             "Setting coastmain to true\n"
-            "Output Com_id: 8, Rch_code: K, From Measure:     100.00, To Measure:       0.00, TravelDistance:           1000.00000, Reach Length: 1000.00000\n"
-            "Output Com_id: 9, Rch_code: K2, From Measure:     100.00, To Measure:       0.00, TravelDistance:           2000.00000, Reach Length: 1000.00000\n"
+            "Output Com_id: 8, Rch_code: K, From Measure:     100.00, To Measure:       0.00, TravelDistance:          "
+            " 1000.00000, Reach Length: 1000.00000\n"
+            "Output Com_id: 9, Rch_code: K2, From Measure:     100.00, To Measure:       0.00, TravelDistance:         "
+            "  2000.00000, Reach Length: 1000.00000\n"
             "Navigation Complete\n");
   EXPECT_EQ(coast.ccode, "0000\n");
   // Only types 1 and 3 look at the coast.
@@ -217,10 +231,10 @@ TEST_F(Navigation, DistancesAreConvertedToMetersOnce) {
     const char* to;
     const char* length;
   } cases[] = {
-      {"3,E,100,A,0,D,10,FT,1", "    99.997", "   10.0000"},   // 3.048 m
-      {"3,E,100,A,0,D,10,mi,1", "    99.990", "   10.0000"},   // 10 m
-      {"3,E,100,A,0,D,10,KM,1", "    99.990", "   10.0000"},   // 10 m
-      {"3,E,100,A,0,D,-5,MI,1", "   100.005", "   -0.0031"},   // -5 m, not -8045: -5 / 1609 MI
+      {"3,E,100,A,0,D,10,FT,1", "    99.997", "   10.0000"},  // 3.048 m
+      {"3,E,100,A,0,D,10,mi,1", "    99.990", "   10.0000"},  // 10 m
+      {"3,E,100,A,0,D,10,KM,1", "    99.990", "   10.0000"},  // 10 m
+      {"3,E,100,A,0,D,-5,MI,1", "   100.005", "   -0.0031"},  // -5 m, not -8045: -5 / 1609 MI
   };
   for (const Case& c : cases) {
     const std::string csv = Run(c.fields).csv;

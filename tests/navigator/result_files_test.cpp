@@ -1,11 +1,12 @@
 // The result CSV, ccode.txt and the special-case block, and what a run does
 // when its output files cannot be written.
+#include "navigator/result_files.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "navigator/result_files.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -19,16 +20,23 @@ namespace fs = std::filesystem;
 
 // Forward lines of the records below, and the reversed ones (Distance counted
 // from the far end of the last record: 3910 - travel + length).
-const std::string kR0 = "\"05010001000012\",      5432,\"19990101\",7,     0.000,   100.000,           1234.5000, 1234.5000\n";
-const std::string kR2 = "\"05010002000001\",         3,\"20080101\",3,   100.000,     0.000,           2234.5000, 1000.0000\n";
+const std::string kR0 =
+    "\"05010001000012\",      5432,\"19990101\",7,     0.000,   100.000,           1234.5000, 1234.5000\n";
+const std::string kR2 =
+    "\"05010002000001\",         3,\"20080101\",3,   100.000,     0.000,           2234.5000, 1000.0000\n";
 const std::string kR3 = "\"0501\",         4,\"20080101\",4,   100.000,     0.000,           2734.5000,  500.0000\n";
-const std::string kR4 = "\"05010001\",         5,\"20080101\",5,   100.000,    50.000,           2834.5000,  100.0000\n";
+const std::string kR4 =
+    "\"05010001\",         5,\"20080101\",5,   100.000,    50.000,           2834.5000,  100.0000\n";
 const std::string kR5 = "\"ABC\",         6,\"20080101\",6,   100.000,     0.000,           3834.5000, 1000.0000\n";
 const std::string kR6 = "\"ABCD\",         7,\"20080101\",7,   100.000,    90.000,           3844.5000,   10.0000\n";
-const std::string kR7 = "\"05010001000099\",         2,\"20080101\",2,    60.000,    20.000,           3910.0000,   65.5000\n";
-const std::string kR7r = "\"05010001000099\",         2,\"20080101\",2,    20.000,    60.000,             65.5000,   65.5000\n";
-const std::string kR4r = "\"05010001\",         5,\"20080101\",5,    50.000,   100.000,           1175.5000,  100.0000\n";
-const std::string kR0r = "\"05010001000012\",      5432,\"19990101\",7,   100.000,     0.000,           3910.0000, 1234.5000\n";
+const std::string kR7 =
+    "\"05010001000099\",         2,\"20080101\",2,    60.000,    20.000,           3910.0000,   65.5000\n";
+const std::string kR7r =
+    "\"05010001000099\",         2,\"20080101\",2,    20.000,    60.000,             65.5000,   65.5000\n";
+const std::string kR4r =
+    "\"05010001\",         5,\"20080101\",5,    50.000,   100.000,           1175.5000,  100.0000\n";
+const std::string kR0r =
+    "\"05010001000012\",      5432,\"19990101\",7,   100.000,     0.000,           3910.0000, 1234.5000\n";
 const std::string kR5r = "\"ABC\",         6,\"20080101\",6,     0.000,   100.000,           1075.5000, 1000.0000\n";
 
 class ResultFiles : public ::testing::Test {
@@ -49,7 +57,7 @@ class ResultFiles : public ::testing::Test {
       double from, to, travel, length;
     } rows[] = {
         {0, 0.0, 100.0, 1234.5, 1234.5}, {1, 100.0, 100.0, 1234.5, 0.0},  // no extent: never written
-        {2, 100.0, 0.0, 2234.5, 1000.0}, {3, 100.0, 0.0, 2734.5, 500.0},  {4, 100.0, 50.0, 2834.5, 100.0},
+        {2, 100.0, 0.0, 2234.5, 1000.0}, {3, 100.0, 0.0, 2734.5, 500.0}, {4, 100.0, 50.0, 2834.5, 100.0},
         {5, 100.0, 0.0, 3834.5, 1000.0}, {6, 100.0, 90.0, 3844.5, 10.0}, {1, 60.0, 20.0, 3910.0, 65.5},
     };
     for (const R& r : rows) {
@@ -233,7 +241,8 @@ TEST_F(ResultFailures, RunsThatEndBeforeNavigating) {
   fs::remove(dir_.path() / "secdata.txt");
   EXPECT_EQ(Run(kRequest, &err), 1);
   const std::string missing = ReadAll(dir_.path() / "message.out");
-  const std::string end = "The input file " + Path("secdata.txt") + " was not opened\nThe file secdata.txt was not opened.\n";
+  const std::string end =
+      "The input file " + Path("secdata.txt") + " was not opened\nThe file secdata.txt was not opened.\n";
   ASSERT_GE(missing.size(), end.size());
   EXPECT_EQ(missing.substr(missing.size() - end.size()), end);
   EXPECT_FALSE(fs::exists(dir_.path() / "out.csv"));

@@ -1,7 +1,8 @@
 // Which start reaches block a navigation, and the coastmain test.
+#include "navigator/start_rules.h"
+
 #include <gtest/gtest.h>
 
-#include "navigator/start_rules.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -51,9 +52,9 @@ TEST(StartRules, EveryRowOfTheTable) {
       {1, 0, 1, "U", 4, 50.0, false, 50.0},
       {0, 1, 0, "D", 2, 150.0, false, 150.0},
       {0, 0, 0, "U", 4, 150.0, false, 150.0},
-      {2, 0, 2, "U", 1, 150.0, false, 150.0},   // mode 2 matches no row
+      {2, 0, 2, "U", 1, 150.0, false, 150.0},  // mode 2 matches no row
       {2, 1, -1, "D", 1, 150.0, false, 150.0},
-      {2, 0, 0, "X", 1, 150.0, false, 150.0},   // nor does a direction other than U and D
+      {2, 0, 0, "X", 1, 150.0, false, 150.0},  // nor does a direction other than U and D
       {1, 1, 0, "d", 2, 150.0, false, 150.0},
   };
   for (const Rule& r : rules) {
@@ -75,10 +76,10 @@ TEST(StartRules, EveryRowOfTheTable) {
 TEST(StartRules, CoastmainIsDecidedByTheLastRowNamingTheReach) {
   auto net = testing::LoadNet("",
                               "1,10,20,0,714,0\n"
-                              "2,30,10,0,709,0\n"   // 10 named last by a 709 row
+                              "2,30,10,0,709,0\n"  // 10 named last by a 709 row
                               "3,40,50,0,709,0\n"
-                              "4,60,40,0,714,1\n"   // 40 named last (as Com_id2) by a 714 row
-                              "5,70,80,0,710,0\n"   // stored as 709: not a coast row
+                              "4,60,40,0,714,1\n"  // 40 named last (as Com_id2) by a 714 row
+                              "5,70,80,0,710,0\n"  // stored as 709: not a coast row
                               "6,90,90,0,714,0\n",
                               "");
   const NetworkTables& t = net->tables;

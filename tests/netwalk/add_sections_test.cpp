@@ -1,7 +1,8 @@
 // The chain of sections recorded for a reach that others join in its interior.
+#include "netwalk/add_sections.h"
+
 #include <gtest/gtest.h>
 
-#include "netwalk/add_sections.h"
 #include "test_network.h"
 
 namespace rill::netwalk_testing {
@@ -89,8 +90,7 @@ TEST(AddSectionsChain, LastSectionStartingAtTheChainDecidesWhetherItGoesOn) {
   TestNetwork endingFirst;
   endingFirst.Reach(7, "R7", 1000).Flow(9, 7, 40.0);
   endingFirst.Section(7, 0, 10, 100).Section(7, 0, 50, 500).Section(7, 50, 100, 500);
-  EXPECT_EQ(RunAddSections(endingFirst.Build(), 7, {20.0}).pieces,
-            (Pieces{{7, 20, 50, 300}, {7, 50, 100, 500}}));
+  EXPECT_EQ(RunAddSections(endingFirst.Build(), 7, {20.0}).pieces, (Pieces{{7, 20, 50, 300}, {7, 50, 100, 500}}));
 }
 
 TEST(AddSectionsGate, ReachWithoutInteriorJoinIsLeftAlone) {

@@ -56,8 +56,8 @@ struct Graph {
   std::unordered_set<std::int32_t> known;
 };
 
-const std::vector<const FlowRecord*>& RowsOf(const std::unordered_map<std::int32_t, std::vector<const FlowRecord*>>& map,
-                                            std::int32_t reach) {
+const std::vector<const FlowRecord*>& RowsOf(
+    const std::unordered_map<std::int32_t, std::vector<const FlowRecord*>>& map, std::int32_t reach) {
   static const std::vector<const FlowRecord*> none;
   auto it = map.find(reach);
   return it == map.end() ? none : it->second;

@@ -11,8 +11,8 @@ namespace {
 void ExpectWalkWithoutError(const NetworkTables& tables, const WalkRequest& request, const Ids& ids) {
   const WalkOutcome walk = Walk(tables, request);
   EXPECT_EQ(walk.ComIds(), ids) << "from " << request.startCode << " " << request.direction;
-  EXPECT_EQ(walk.log.find("NAVIGATION ERROR"), std::string::npos) << "from " << request.startCode << " "
-                                                                   << request.direction;
+  EXPECT_EQ(walk.log.find("NAVIGATION ERROR"), std::string::npos)
+      << "from " << request.startCode << " " << request.direction;
 }
 
 TEST(RowGuard, EmptyFlowTableStillOutputsTheStartReach) {
@@ -25,9 +25,10 @@ TEST(RowGuard, EmptyFlowTableStillOutputsTheStartReach) {
     EXPECT_EQ(walk.state.noNextReach, 1) << direction;
     const double to = std::string(direction) == "U" ? 100 : 0;
     const double length = std::string(direction) == "U" ? 0 : 1000;
-    EXPECT_EQ(walk.log, "Current Roid: 1, TravelDistance:    0.00000\n"
-                        "Calling Output Procedure for 1\n" +
-                            OutputLine(1, "S", 100, to, length, length) + "Continue? - YES\n")
+    EXPECT_EQ(walk.log,
+              "Current Roid: 1, TravelDistance:    0.00000\n"
+              "Calling Output Procedure for 1\n" +
+                  OutputLine(1, "S", 100, to, length, length) + "Continue? - YES\n")
         << direction;
   }
 }

@@ -1,8 +1,9 @@
 // Finding a reach's block of flow rows, and what the downstream lookup
 // records about the reach its first row leads to.
+#include "netwalk/row_lookups.h"
+
 #include <gtest/gtest.h>
 
-#include "netwalk/row_lookups.h"
 #include "test_network.h"
 
 namespace rill::netwalk_testing {

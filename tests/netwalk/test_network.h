@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 #include "network/network_tables.h"
 #include "tests/support/net_fixture.h"
 

@@ -222,7 +222,8 @@ TEST(UpstreamFromTop, ReachesAboveAreTakenAlthoughNothingWasTravelled) {
   EXPECT_EQ(walk.ComIds(), (Ids{60, 61, 62, 63}));
   EXPECT_NE(walk.log.find("   Levels not equal - adding roid: 63, position: 0\n"), std::string::npos);
   // The headwater row of C leads nowhere: the walk ends after it.
-  const std::string headwater = "Current Flow record: com_id1: 0, com_id2: 63, seq:    0.00000, dir: 712, Orig 710? 0\n";
+  const std::string headwater =
+      "Current Flow record: com_id1: 0, com_id2: 63, seq:    0.00000, dir: 712, Orig 710? 0\n";
   ASSERT_GE(walk.log.size(), headwater.size());
   EXPECT_EQ(walk.log.substr(walk.log.size() - headwater.size()), headwater);
 }

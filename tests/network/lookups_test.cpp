@@ -12,7 +12,7 @@ using testing::LoadNet;
 TEST(Lookups, ReachCodesAreFoundFirstInFileOrderAndExactly) {
   auto net = LoadNet("", "",
                      "9,X,1,1,100,1\n"
-                     "2,X,1,1,100,2\n"   // same code, smaller Com_id, later in the file
+                     "2,X,1,1,100,2\n"  // same code, smaller Com_id, later in the file
                      "3,x,1,1,100,3\n"
                      "4,XY,1,1,100,4\n"
                      "1,W,1,1,100,5\n");
@@ -111,12 +111,12 @@ TEST(Lookups, InteriorInflowIsTrueWheneverSomeEnteringRowHasAPositiveMeasure) {
 
 TEST(Classification, BranchedFromTheMeasuresDivergentFromTheRows) {
   auto net = LoadNet(
-      "0,40,1,2,1,100\n40,100,3,1,1,100\n"    // reach 1: 0
-      "0,100,1,2,2,100\n100,140,3,1,2,100\n"  // reach 2: 1
+      "0,40,1,2,1,100\n40,100,3,1,1,100\n"      // reach 1: 0
+      "0,100,1,2,2,100\n100,140,3,1,2,100\n"    // reach 2: 1
       "100,150,1,2,3,100\n150,200,3,1,3,100\n"  // reach 3: 2
-      "100,100,1,2,4,100\n"                   // reach 4: 100 exactly is neither: 0
-      "nan,150,1,2,7,100\n"                   // reach 7: above only: 2
-      "0,100,1,2,8,100\n120,130,3,4,8,10\n",  // reach 8: 1
+      "100,100,1,2,4,100\n"                     // reach 4: 100 exactly is neither: 0
+      "nan,150,1,2,7,100\n"                     // reach 7: above only: 2
+      "0,100,1,2,8,100\n120,130,3,4,8,10\n",    // reach 8: 1
       // reach 2: three rows leave, two enter -> 1; reach 3: one each -> 0;
       // reach 1: three leave, none enters, but it is not branched -> 0;
       // reach 8: one row from 8 to 8 counts on both sides, one more leaves -> 1.

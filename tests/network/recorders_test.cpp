@@ -1,9 +1,10 @@
 // The special-case recorders: the pieces of a reach that a walk really passes.
+#include "network/recorders.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "network/recorders.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {

@@ -16,30 +16,30 @@ TEST(TableLoading, DumpsWhatWasKeptAndSaysWhichLinesWereSkipped) {
   const std::string sections =
       "0,100,5,7,10,500\n"
       "0,60,7,3,20,600\r\n"
-      "\n"                      // empty: skipped without a word
+      "\n"  // empty: skipped without a word
       "60,100,9,7,20,400\n"
-      "0,100,1,2,10,999\n"      // same reach and measures as line 1: dropped
-      "0,100,5,7,11,300\n"      // same measures on another reach: kept
+      "0,100,1,2,10,999\n"  // same reach and measures as line 1: dropped
+      "0,100,5,7,11,300\n"  // same measures on another reach: kept
       "1,2,3\n"
-      "\r\n"                    // only a carriage return: skipped without a word
+      "\r\n"  // only a carriage return: skipped without a word
       "0,100,5,6,30,100\n"
       "0,30,8,9,40,300\n"
       "30,70,11,5,40,400\n"
       "70,100,12,11,40,300\n"
       "nan,5,1,2,12,10\n"
-      "nan,5,1,2,12,10";        // NaN measures are never equal; last line without line feed
+      "nan,5,1,2,12,10";  // NaN measures are never equal; last line without line feed
   const std::string flows =
-      "1,10,20,5,709,0\n"       // 10 ends at node 7, where 20's section 0-60 begins: 60
+      "1,10,20,5,709,0\n"  // 10 ends at node 7, where 20's section 0-60 begins: 60
       "2,10,20,0,714,0\n"
-      "3,20,50,-3,709,1\n"      // not positive: kept as read
-      "1,30,40,7,709,0\n"       // Rel_com_Id 1 again: dropped before any junction is placed
-      "4,30,40,9,710,0\n"       // 30 begins at node 5, where 40's section 30-70 ends: 30
+      "3,20,50,-3,709,1\n"  // not positive: kept as read
+      "1,30,40,7,709,0\n"   // Rel_com_Id 1 again: dropped before any junction is placed
+      "4,30,40,9,710,0\n"   // 30 begins at node 5, where 40's section 30-70 ends: 30
       "5,100,200,0,710,0\r\n"
-      "6,60,61,4,709,0\n"       // neither reach has a section
-      ",,,\n"                   // one field: the line feed
-      "7,20,10,12.7,709,1\n"    // 12 as a whole number; no section of 10 begins at node 3: first section, 100
+      "6,60,61,4,709,0\n"     // neither reach has a section
+      ",,,\n"                 // one field: the line feed
+      "7,20,10,12.7,709,1\n"  // 12 as a whole number; no section of 10 begins at node 3: first section, 100
       "8,10,11,0,709,0,extra\n"
-      "9,11,10,0,709,";         // the line feed that is not there still counts as the sixth field
+      "9,11,10,0,709,";  // the line feed that is not there still counts as the sixth field
   const std::string reaches =
       "10,A1,20080101,1,1000,77\n"
       "20,B2,20080101,1,2000,78\n"
@@ -54,51 +54,65 @@ TEST(TableLoading, DumpsWhatWasKeptAndSaysWhichLinesWereSkipped) {
   auto net = LoadNet(sections, flows, reaches);
   ASSERT_EQ(net->status, LoadStatus::Loaded);
   EXPECT_EQ(net->loadLog,
-      "Rchdata: W/rchdata.txt\n"
-      "Flowdata: W/flowdata.txt\n"
-      "Secdata: W/secdata.txt\n"
-      "Line 7 of W/secdata.txt was skipped: it has 3 of the 6 fields\n"
-      "\n"
-      "Subscript: 0, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 7,Com_id: 10, Meters: 500\n"
-      "Subscript: 1, F_meas:    0.00000, T_meas:   60.00000, Fnode: 7, Tnode: 3,Com_id: 20, Meters: 600\n"
-      "Subscript: 2, F_meas:   60.00000, T_meas:  100.00000, Fnode: 9, Tnode: 7,Com_id: 20, Meters: 400\n"
-      "Subscript: 3, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 7,Com_id: 11, Meters: 300\n"
-      "Subscript: 4, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 6,Com_id: 30, Meters: 100\n"
-      "Subscript: 5, F_meas:    0.00000, T_meas:   30.00000, Fnode: 8, Tnode: 9,Com_id: 40, Meters: 300\n"
-      "Subscript: 6, F_meas:   30.00000, T_meas:   70.00000, Fnode: 11, Tnode: 5,Com_id: 40, Meters: 400\n"
-      "Subscript: 7, F_meas:   70.00000, T_meas:  100.00000, Fnode: 12, Tnode: 11,Com_id: 40, Meters: 300\n"
-      "Subscript: 8, F_meas:        nan, T_meas:    5.00000, Fnode: 1, Tnode: 2,Com_id: 12, Meters: 10\n"
-      "Subscript: 9, F_meas:        nan, T_meas:    5.00000, Fnode: 1, Tnode: 2,Com_id: 12, Meters: 10\n"
-      "\n"
-      "Successfully read 10 records from W/secdata.txt file\n"
-      "Subscripts range from 0 to 9\n"
-      "Flow 6: no sections to place the junction, Sequence set to 0\n"
-      "Line 8 of W/flowdata.txt was skipped: it has 1 of the 6 fields\n"
-      "\n"
-      "Subscript: 0, Rel_com_Id:          1, Com_id1:         10, Com_id2:         20, Sequence:   60.00000, Dir: 709, DLevel: 0, Orig 710? 0\n"
-      "Subscript: 1, Rel_com_Id:          2, Com_id1:         10, Com_id2:         20, Sequence:    0.00000, Dir: 714, DLevel: 0, Orig 710? 0\n"
-      "Subscript: 2, Rel_com_Id:          3, Com_id1:         20, Com_id2:         50, Sequence:   -3.00000, Dir: 709, DLevel: 1, Orig 710? 0\n"
-      "Subscript: 3, Rel_com_Id:          4, Com_id1:         40, Com_id2:         30, Sequence:   30.00000, Dir: 709, DLevel: 0, Orig 710? 1\n"
-      "Subscript: 4, Rel_com_Id:          5, Com_id1:        200, Com_id2:        100, Sequence:    0.00000, Dir: 709, DLevel: 0, Orig 710? 1\n"
-      "Subscript: 5, Rel_com_Id:          6, Com_id1:         60, Com_id2:         61, Sequence:    0.00000, Dir: 709, DLevel: 0, Orig 710? 0\n"
-      "Subscript: 6, Rel_com_Id:          7, Com_id1:         20, Com_id2:         10, Sequence:  100.00000, Dir: 709, DLevel: 1, Orig 710? 0\n"
-      "Subscript: 7, Rel_com_Id:          8, Com_id1:         10, Com_id2:         11, Sequence:    0.00000, Dir: 709, DLevel: 0, Orig 710? 0\n"
-      "Subscript: 8, Rel_com_Id:          9, Com_id1:         11, Com_id2:         10, Sequence:    0.00000, Dir: 709, DLevel: 0, Orig 710? 0\n"
-      "\n"
-      "Successfully read 9 records from W/flowdata.txt file\n"
-      "Subscripts range from 0 to 8\n"
-      "Line 4 of W/rchdata.txt was skipped: its Rch_code is longer than 14 characters\n"
-      "Line 5 of W/rchdata.txt was skipped: its Rch_date is longer than 8 characters\n"
-      "Line 7 of W/rchdata.txt was skipped: it is longer than 199 characters\n"
-      "\n"
-      "Subscript: 0, Com_id:         10, Rch_code: A1, Rch_date: 20080101, Level: 1, Meters: 1000, Duu_id: 77, Branched: 0, Divergent: 0\n"
-      "Subscript: 1, Com_id:         20, Rch_code: B2, Rch_date: 20080101, Level: 1, Meters: 2000, Duu_id: 78, Branched: 0, Divergent: 0\n"
-      "Subscript: 2, Com_id:         30, Rch_code: ABCDEFGHIJKLMN, Rch_date: 12345678, Level: -4, Meters: 300, Duu_id: 0, Branched: 0, Divergent: 0\n"
-      "Subscript: 3, Com_id:         50, Rch_code: E5, Rch_date: 20080101, Level: 1, Meters: 100, Duu_id: 7, Branched: 0, Divergent: 0\n"
-      "Subscript: 4, Com_id:         40, Rch_code: C3, Rch_date: 20080101, Level: 1, Meters: 400, Duu_id: 9, Branched: 0, Divergent: 0\n"
-      "\n"
-      "Successfully read 5 records from W/rchdata.txt file\n"
-      "Subscripts range from 0 to 4\n");
+            "Rchdata: W/rchdata.txt\n"
+            "Flowdata: W/flowdata.txt\n"
+            "Secdata: W/secdata.txt\n"
+            "Line 7 of W/secdata.txt was skipped: it has 3 of the 6 fields\n"
+            "\n"
+            "Subscript: 0, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 7,Com_id: 10, Meters: 500\n"
+            "Subscript: 1, F_meas:    0.00000, T_meas:   60.00000, Fnode: 7, Tnode: 3,Com_id: 20, Meters: 600\n"
+            "Subscript: 2, F_meas:   60.00000, T_meas:  100.00000, Fnode: 9, Tnode: 7,Com_id: 20, Meters: 400\n"
+            "Subscript: 3, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 7,Com_id: 11, Meters: 300\n"
+            "Subscript: 4, F_meas:    0.00000, T_meas:  100.00000, Fnode: 5, Tnode: 6,Com_id: 30, Meters: 100\n"
+            "Subscript: 5, F_meas:    0.00000, T_meas:   30.00000, Fnode: 8, Tnode: 9,Com_id: 40, Meters: 300\n"
+            "Subscript: 6, F_meas:   30.00000, T_meas:   70.00000, Fnode: 11, Tnode: 5,Com_id: 40, Meters: 400\n"
+            "Subscript: 7, F_meas:   70.00000, T_meas:  100.00000, Fnode: 12, Tnode: 11,Com_id: 40, Meters: 300\n"
+            "Subscript: 8, F_meas:        nan, T_meas:    5.00000, Fnode: 1, Tnode: 2,Com_id: 12, Meters: 10\n"
+            "Subscript: 9, F_meas:        nan, T_meas:    5.00000, Fnode: 1, Tnode: 2,Com_id: 12, Meters: 10\n"
+            "\n"
+            "Successfully read 10 records from W/secdata.txt file\n"
+            "Subscripts range from 0 to 9\n"
+            "Flow 6: no sections to place the junction, Sequence set to 0\n"
+            "Line 8 of W/flowdata.txt was skipped: it has 1 of the 6 fields\n"
+            "\n"
+            "Subscript: 0, Rel_com_Id:          1, Com_id1:         10, Com_id2:         20, Sequence:   60.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 0\n"
+            "Subscript: 1, Rel_com_Id:          2, Com_id1:         10, Com_id2:         20, Sequence:    0.00000, "
+            "Dir: 714, DLevel: 0, Orig 710? 0\n"
+            "Subscript: 2, Rel_com_Id:          3, Com_id1:         20, Com_id2:         50, Sequence:   -3.00000, "
+            "Dir: 709, DLevel: 1, Orig 710? 0\n"
+            "Subscript: 3, Rel_com_Id:          4, Com_id1:         40, Com_id2:         30, Sequence:   30.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 1\n"
+            "Subscript: 4, Rel_com_Id:          5, Com_id1:        200, Com_id2:        100, Sequence:    0.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 1\n"
+            "Subscript: 5, Rel_com_Id:          6, Com_id1:         60, Com_id2:         61, Sequence:    0.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 0\n"
+            "Subscript: 6, Rel_com_Id:          7, Com_id1:         20, Com_id2:         10, Sequence:  100.00000, "
+            "Dir: 709, DLevel: 1, Orig 710? 0\n"
+            "Subscript: 7, Rel_com_Id:          8, Com_id1:         10, Com_id2:         11, Sequence:    0.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 0\n"
+            "Subscript: 8, Rel_com_Id:          9, Com_id1:         11, Com_id2:         10, Sequence:    0.00000, "
+            "Dir: 709, DLevel: 0, Orig 710? 0\n"
+            "\n"
+            "Successfully read 9 records from W/flowdata.txt file\n"
+            "Subscripts range from 0 to 8\n"
+            "Line 4 of W/rchdata.txt was skipped: its Rch_code is longer than 14 characters\n"
+            "Line 5 of W/rchdata.txt was skipped: its Rch_date is longer than 8 characters\n"
+            "Line 7 of W/rchdata.txt was skipped: it is longer than 199 characters\n"
+            "\n"
+            "Subscript: 0, Com_id:         10, Rch_code: A1, Rch_date: 20080101, Level: 1, Meters: 1000, Duu_id: 77, "
+            "Branched: 0, Divergent: 0\n"
+            "Subscript: 1, Com_id:         20, Rch_code: B2, Rch_date: 20080101, Level: 1, Meters: 2000, Duu_id: 78, "
+            "Branched: 0, Divergent: 0\n"
+            "Subscript: 2, Com_id:         30, Rch_code: ABCDEFGHIJKLMN, Rch_date: 12345678, Level: -4, Meters: 300, "
+            "Duu_id: 0, Branched: 0, Divergent: 0\n"
+            "Subscript: 3, Com_id:         50, Rch_code: E5, Rch_date: 20080101, Level: 1, Meters: 100, Duu_id: 7, "
+            "Branched: 0, Divergent: 0\n"
+            "Subscript: 4, Com_id:         40, Rch_code: C3, Rch_date: 20080101, Level: 1, Meters: 400, Duu_id: 9, "
+            "Branched: 0, Divergent: 0\n"
+            "\n"
+            "Successfully read 5 records from W/rchdata.txt file\n"
+            "Subscripts range from 0 to 4\n");
 
   // The first of two rows with one key is the one kept, with its own values.
   const NetworkTables& t = net->tables;
@@ -115,16 +129,16 @@ TEST(TableLoading, DumpsWhatWasKeptAndSaysWhichLinesWereSkipped) {
 
 TEST(TableLoading, ZeroBytesCarriageReturnsAndTheLengthLimit) {
   std::string sections;
-  sections += "0,100,1,2,10,500\n";                       // line 1
-  sections += std::string("\0\n", 2);                     // line 2: a zero byte is not an empty line
-  sections += std::string("0,50,1,2\0,11,500\n", 17);     // line 3: the zero byte ends the split text
-  sections += "\r\n";                                     // line 4: nothing but a carriage return
+  sections += "0,100,1,2,10,500\n";                               // line 1
+  sections += std::string("\0\n", 2);                             // line 2: a zero byte is not an empty line
+  sections += std::string("0,50,1,2\0,11,500\n", 17);             // line 3: the zero byte ends the split text
+  sections += "\r\n";                                             // line 4: nothing but a carriage return
   sections += "0,100,1,2,12,5" + std::string(184, 'x') + "\r\n";  // line 5: 199 with the carriage return
   sections += "0,100,1,2,13,5" + std::string(185, 'x') + "\r\n";  // line 6: 200 with the carriage return
   sections += std::string("0,100,1,2,14,5\0", 15) + std::string(185, 'x') + "\n";  // line 7: 200 bytes
-  sections += "\n";                                       // line 8
-  sections += " \n";                                      // line 9: one field, a blank and the line feed
-  sections += "0,100,1,2,15,7\r";                         // line 10: last, no line feed
+  sections += "\n";                                                                // line 8
+  sections += " \n";               // line 9: one field, a blank and the line feed
+  sections += "0,100,1,2,15,7\r";  // line 10: last, no line feed
   auto net = LoadNet(sections, "", "");
   ASSERT_EQ(net->status, LoadStatus::Loaded);
   const std::string& log = net->loadLog;
@@ -159,8 +173,8 @@ TEST(TableLoading, ZeroBytesCarriageReturnsAndTheLengthLimit) {
 
 TEST(TableLoading, LastLinesAndSkippedLinesAreNeitherCountedNorDuplicates) {
   // A skipped line holds no key: the valid row after it with the same key is kept.
-  auto net = LoadNet("", "1,2,3\n1,5,6,0,709,0\n2,5,7,0,709,0",
-                     "5,ABCDEFGHIJKLMNOP,1,1,1,1\n5,OK,1,1,100,1\n6,LAST,1,1,1,2");
+  auto net =
+      LoadNet("", "1,2,3\n1,5,6,0,709,0\n2,5,7,0,709,0", "5,ABCDEFGHIJKLMNOP,1,1,1,1\n5,OK,1,1,100,1\n6,LAST,1,1,1,2");
   const NetworkTables& t = net->tables;
   ASSERT_EQ(t.flows().size(), 2u);
   EXPECT_EQ(t.flows()[0].Rel_com_Id, 1);
@@ -253,10 +267,10 @@ TEST(JunctionMeasures, NodesOfTheTwoReachesPlaceTheJunction) {
 
 TEST(JunctionMeasures, ReachesWithoutSectionsGetSequenceZeroWithALine) {
   auto net = LoadNet("0,100,1,2,10,100\n",
-                     "1,10,20,5,709,0\n"    // 20 has no section
-                     "2,30,10,5,710,0\n"    // 30 has no section
+                     "1,10,20,5,709,0\n"  // 20 has no section
+                     "2,30,10,5,710,0\n"  // 30 has no section
                      "3,10,20,5,709,0\n"
-                     "3,30,40,5,709,0\n",   // Rel_com_Id 3 again: dropped, no line
+                     "3,30,40,5,709,0\n",  // Rel_com_Id 3 again: dropped, no line
                      "");
   const std::string& log = net->loadLog;
   EXPECT_NE(log.find("Subscripts range from 0 to 0\n"

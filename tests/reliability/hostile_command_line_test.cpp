@@ -20,9 +20,9 @@ void ExpectUsage(const RunResult& run, std::size_t found) {
   EXPECT_EQ(run.exitStatus, 2) << run.Describe();
   EXPECT_NE(run.err.find(std::to_string(found)), std::string::npos) << run.err;
   std::size_t at = 0;
-  for (const char* name : {"NavType", "StartReach", "StartMeasure", "EndReach", "EndMeasure", "Direction", "Distance",
-                           "DistanceUnits", "TraversalOrder", "WorkPath", "OutFile", "FilePrefix",
-                           "WholeReachStartMode", "EndAtCUBoundary"}) {
+  for (const char* name :
+       {"NavType", "StartReach", "StartMeasure", "EndReach", "EndMeasure", "Direction", "Distance", "DistanceUnits",
+        "TraversalOrder", "WorkPath", "OutFile", "FilePrefix", "WholeReachStartMode", "EndAtCUBoundary"}) {
     at = run.err.find(name, at);
     ASSERT_NE(at, std::string::npos) << name << " missing or out of order in: " << run.err;
     at += std::string(name).size();
@@ -185,8 +185,8 @@ TEST_F(HostileCommandLine, ANavTypeOutside1To5LoadsTheTablesAndWritesNoResult) {
     const char* field;
     const char* read;
   };
-  for (const Case c : {Case{"0", "0"}, Case{"6", "6"}, Case{"x", "0"}, Case{"-1", "-1"},
-                       Case{"4294967297", "2147483647"}}) {
+  for (const Case c :
+       {Case{"0", "0"}, Case{"6", "6"}, Case{"x", "0"}, Case{"-1", "-1"}, Case{"4294967297", "2147483647"}}) {
     SCOPED_TRACE(c.field);
     TempFolder folder;
     WriteTables(folder.path(), kChainSections, kChainFlows, kChainReaches);
@@ -197,8 +197,8 @@ TEST_F(HostileCommandLine, ANavTypeOutside1To5LoadsTheTablesAndWritesNoResult) {
     ASSERT_EQ(run.exitStatus, 0) << run.Describe();
     const std::string log = ReadFile(folder / "message.out").value_or("");
     EXPECT_EQ(log.rfind("NavType: " + std::string(c.read) + "\n", 0), 0u) << log.substr(0, 200);
-    const std::string tail = "Successfully read 3 records from " + folder.path() + "./rchdata.txt file\n" +
-                             "Subscripts range from 0 to 2\n";
+    const std::string tail =
+        "Successfully read 3 records from " + folder.path() + "./rchdata.txt file\n" + "Subscripts range from 0 to 2\n";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
     EXPECT_FALSE(Exists(folder / "out.csv"));

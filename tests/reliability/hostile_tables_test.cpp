@@ -125,10 +125,12 @@ TEST_F(HostileTables, BinaryGarbageIsSkippedLineByLine) {
 
 TEST_F(HostileTables, AZeroByteEndsTheTextOfItsLine) {
   using namespace std::string_literals;
-  const std::string reaches = "\0\n"s                                        // line 1: no field at all
-                              "102,0101\0" "0001000002,20200101,1,2000,2\n"s  // line 2: cut after two fields
-                              + std::string(kChainReaches)                    // lines 3 to 5
-                              + "104,01010001000004,20200101,1,4000,4\0junk\n"s;  // complete before the zero
+  const std::string reaches =
+      "\0\n"s  // line 1: no field at all
+      "102,0101\0"
+      "0001000002,20200101,1,2000,2\n"s                   // line 2: cut after two fields
+      + std::string(kChainReaches)                        // lines 3 to 5
+      + "104,01010001000004,20200101,1,4000,4\0junk\n"s;  // complete before the zero
   WriteTables(work.path(), kChainSections, kChainFlows, reaches);
   ExpectResults(Run(), ChainDownCsv(), "0000\n");
   const std::string log = Log();
@@ -208,8 +210,8 @@ TEST_F(HostileTables, LinesUpTo199CharactersAreRead) {
     const char* end;
     bool read;
   };
-  for (const Case c : {Case{199, "\n", true}, Case{200, "\n", false}, Case{10000, "\n", false},
-                       Case{198, "\r\n", true}, Case{199, "\r\n", false}}) {
+  for (const Case c : {Case{199, "\n", true}, Case{200, "\n", false}, Case{10000, "\n", false}, Case{198, "\r\n", true},
+                       Case{199, "\r\n", false}}) {
     SCOPED_TRACE(testing::Message() << c.length << (c.end[0] == '\r' ? " + CR" : ""));
     TempFolder folder;
     const std::string reaches = "101,01010001000001,20200101,1,1000,1\n" +
@@ -235,11 +237,12 @@ TEST_F(HostileTables, LinesUpTo199CharactersAreRead) {
 }
 
 TEST_F(HostileTables, ReachCodesOf15AndDatesOf9CharactersAreSkipped) {
-  const std::string reaches = "101,01010001000001,20200101,1,1000,1\n"
-                              "102,010100010000021,20200101,1,2000,2\n"   // 15 characters
-                              "102,01010001000002,202001011,1,2000,2\n"   // date of 9
-                              "102,01010001000002,20200101,1,2000,2\n"    // 14 and 8: read
-                              "103,01010001000003,20200101,1,3000,3\n";
+  const std::string reaches =
+      "101,01010001000001,20200101,1,1000,1\n"
+      "102,010100010000021,20200101,1,2000,2\n"  // 15 characters
+      "102,01010001000002,202001011,1,2000,2\n"  // date of 9
+      "102,01010001000002,20200101,1,2000,2\n"   // 14 and 8: read
+      "103,01010001000003,20200101,1,3000,3\n";
   WriteTables(work.path(), kChainSections, kChainFlows, reaches);
   ExpectResults(Run(), ChainDownCsv(), "0000\n");
   const std::string log = Log();
@@ -260,17 +263,19 @@ TEST_F(HostileTables, ReachCodesOf15AndDatesOf9CharactersAreSkipped) {
   ASSERT_EQ(run.exitStatus, 0) << run.Describe();
   EXPECT_EQ(ReadFile(other / "ccode.txt"), "0010\n");
   EXPECT_EQ(ReadFile(other / "out.csv"), "");
-  EXPECT_NE(ReadFile(other / "message.out").value_or("").find("Start reach 010100010000011 is not in the reach table\n"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadFile(other / "message.out").value_or("").find("Start reach 010100010000011 is not in the reach table\n"),
+      std::string::npos);
 }
 
 TEST_F(HostileTables, NumbersBeyond32BitsAreClampedAndDistancesStillAddUp) {
   // 101 claims 99999999999 meters: it counts as 2147483647, and the
   // distances after it go past the 32-bit range without wrapping.
-  const std::string reaches = "101,01010001000001,20200101,1,99999999999,1\n"
-                              "102,01010001000002,20200101,1,2000,2\n"
-                              "103,01010001000003,20200101,1,3000,3\n"
-                              "99999999999,01010001000009,20200101,-99999999999,1,1\n";
+  const std::string reaches =
+      "101,01010001000001,20200101,1,99999999999,1\n"
+      "102,01010001000002,20200101,1,2000,2\n"
+      "103,01010001000003,20200101,1,3000,3\n"
+      "99999999999,01010001000009,20200101,-99999999999,1,1\n";
   WriteTables(work.path(), kChainSections, kChainFlows, reaches);
   const std::string expected =
       std::string(kCsvHeader) +
@@ -379,7 +384,8 @@ TEST_F(HostileTables, ACircleOfSectionsWithoutMeasuresEndsAfterAsManyPiecesAsSec
   ASSERT_EQ(run.exitStatus, 0) << run.Describe();
   const std::string csv = Csv();
   std::size_t pieces = 0;
-  for (std::size_t at = csv.find("\"L\",         1,"); at != std::string::npos; at = csv.find("\"L\",         1,", at + 1))
+  for (std::size_t at = csv.find("\"L\",         1,"); at != std::string::npos;
+       at = csv.find("\"L\",         1,", at + 1))
     ++pieces;
   EXPECT_EQ(pieces, 3u) << csv;
   EXPECT_EQ(Code(), "0000\n");
@@ -400,10 +406,9 @@ TEST_F(HostileTables, FlowRowsToUnknownReachesAreNotFollowed) {
   for (const Case& c :
        {Case{Req("1", "01010001000001", "100", "D"), ChainDownCsv()},
         Case{Req("2", "01010001000001", "100", "D"), ChainDownCsv()},
-        Case{Req("1", "01010001000003", "0", "U"),
-             header + Up("01010001000003", 103, 3, "3000.0000", "3000.0000") +
-                 Up("01010001000002", 102, 2, "5000.0000", "2000.0000") +
-                 Up("01010001000001", 101, 1, "6000.0000", "1000.0000")}}) {
+        Case{Req("1", "01010001000003", "0", "U"), header + Up("01010001000003", 103, 3, "3000.0000", "3000.0000") +
+                                                       Up("01010001000002", 102, 2, "5000.0000", "2000.0000") +
+                                                       Up("01010001000001", 101, 1, "6000.0000", "1000.0000")}}) {
     SCOPED_TRACE(c.request.navType + c.request.direction);
     TempFolder folder;
     WriteTables(folder.path(), sections, flows, kChainReaches);

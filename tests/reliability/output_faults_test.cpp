@@ -179,9 +179,7 @@ TEST_F(OutputFaults, RunningOutOfMemoryEndsWithStatus3AndAMessage) {
   if (BuiltWithAddressSanitizer()) GTEST_SKIP() << "an address-space limit cannot work under AddressSanitizer";
   // A 256 MiB secdata.txt (a sparse file: no disk is used) under a 64 MiB
   // address space.
-  {
-    std::ofstream big(work / "secdata.txt", std::ios::binary | std::ios::trunc);
-  }
+  { std::ofstream big(work / "secdata.txt", std::ios::binary | std::ios::trunc); }
   fs::resize_file(work / "secdata.txt", 256u * 1024 * 1024);
   RunResult run = RunRillmark(Base().Line(), AddressSpaceLimited(64u * 1024 * 1024));
   EXPECT_EQ(run.exitStatus, 3) << run.Describe();

@@ -168,17 +168,16 @@ void WriteTables(const std::string& folder, std::optional<std::string_view> sect
 }
 
 std::string Request::Line() const {
-  const std::string* fields[] = {&navType,  &startReach, &startMeasure, &endReach, &endMeasure,
-                                 &direction, &distance,  &units,        &traversal, &workPath,
-                                 &outFile,  &prefix,     &wholeReach,   &endAtBoundary};
+  const std::string* fields[] = {&navType,   &startReach, &startMeasure, &endReach,     &endMeasure,
+                                 &direction, &distance,   &units,        &traversal,    &workPath,
+                                 &outFile,   &prefix,     &wholeReach,   &endAtBoundary};
   std::string line;
   for (const std::string* f : fields) line += (line.empty() ? "" : ",") + *f;
   return line;
 }
 
 std::string ChainDownCsv() {
-  return std::string(kCsvHeader) + std::string(kChain101Down) + std::string(kChain102Down) +
-         std::string(kChain103Down);
+  return std::string(kCsvHeader) + std::string(kChain101Down) + std::string(kChain102Down) + std::string(kChain103Down);
 }
 
 bool BuiltWithAddressSanitizer() {

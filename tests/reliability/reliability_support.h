@@ -16,10 +16,10 @@ namespace rill::reliability {
 
 struct RunOptions {
   std::chrono::seconds timeout{60};
-  std::optional<rlim_t> fileSizeLimit;     // RLIMIT_FSIZE of the child
-  std::optional<rlim_t> addressSpaceLimit; // RLIMIT_AS of the child
-  std::string workingFolder;               // empty: a fresh empty folder
-  std::vector<std::string> environment;    // added as NAME=value
+  std::optional<rlim_t> fileSizeLimit;      // RLIMIT_FSIZE of the child
+  std::optional<rlim_t> addressSpaceLimit;  // RLIMIT_AS of the child
+  std::string workingFolder;                // empty: a fresh empty folder
+  std::vector<std::string> environment;     // added as NAME=value
   // Runs in the child just before exec (after the limits are set); false
   // means the machine cannot provide what the test needs.
   std::function<bool()> inChild;
@@ -51,8 +51,8 @@ struct RunResult {
   int exitStatus = -1;    // -1 unless it exited normally
   int signal = 0;         // the signal that ended it, if any
   bool setupFailed = false;
-  std::string err;        // standard error
-  std::string out;        // standard output
+  std::string err;  // standard error
+  std::string out;  // standard output
   std::string Describe() const;
 };
 

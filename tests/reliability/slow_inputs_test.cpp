@@ -61,8 +61,7 @@ TEST(SlowInputs, AMillionSectionLakeChainEnteredByAMainstemWalkEndsInSeconds) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), kSections + 2);
   EXPECT_NE(csv.find("\"L\",         2,\"20200101\",2,1000101.000,1000100.000,            101.0000,    1.0000\n"),
             std::string::npos);
-  const std::string bottom =
-      "\"L\",         2,\"20200101\",2,   102.000,   101.000,        1000100.0000,    1.0000\n";
+  const std::string bottom = "\"L\",         2,\"20200101\",2,   102.000,   101.000,        1000100.0000,    1.0000\n";
   EXPECT_TRUE(csv.ends_with(bottom)) << csv.substr(csv.size() - std::min<std::size_t>(csv.size(), 300));
 }
 

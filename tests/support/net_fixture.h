@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "navigator/nav_state.h"
+#include "navstate/nav_state.h"
 #include "network/network_tables.h"
 #include "network/table_loader.h"
 #include "tests/support/files.h"
@@ -57,8 +57,7 @@ struct LoadedNet {
   std::string loadLog;
 };
 
-inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string_view flows,
-                                          std::string_view reaches) {
+inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string_view flows, std::string_view reaches) {
   auto net = std::make_unique<LoadedNet>();
   const TablePaths paths = MemoryPaths();
   std::map<std::string, std::string> files = {

@@ -56,9 +56,9 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std:
   }
 
   result.started = true;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                            std::chrono::duration<double>(timeoutSeconds));
+  const auto deadline =
+      std::chrono::steady_clock::now() +
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(timeoutSeconds));
   int wstatus = 0;
   for (;;) {
     const pid_t done = waitpid(pid, &wstatus, WNOHANG);

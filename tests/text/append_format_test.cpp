@@ -26,8 +26,7 @@ TEST(AppendFormat, EveryConversionOfTheSubset) {
   EXPECT_EQ(Format("Flow %d: set to %s\n", 918, "0"), "Flow 918: set to 0\n");
   EXPECT_EQ(Format("[%10d][%3d]", -42, 7), "[       -42][  7]");
   EXPECT_EQ(Format("%f", 1.5), "1.500000");
-  EXPECT_EQ(Format("%10.5f|%10.2f|%20.5f", 2.0, -0.125, 1e6),
-            "   2.00000|     -0.12|       1000000.00000");
+  EXPECT_EQ(Format("%10.5f|%10.2f|%20.5f", 2.0, -0.125, 1e6), "   2.00000|     -0.12|       1000000.00000");
   EXPECT_EQ(Format("%10.3f|%20.4f|%10.4f", 0.0005, 1.0 / 3.0, -12345.6789),
             "     0.001|              0.3333|-12345.6789");
   EXPECT_EQ(Format("100%%"), "100%");
@@ -39,8 +38,7 @@ TEST(AppendFormat, EveryConversionOfTheSubset) {
 TEST(AppendFormat, AcceptsEveryWholeAndTextType) {
   const std::string owned = "reach";
   const std::string_view view = "code";
-  EXPECT_EQ(Format("%d %d %d", std::int16_t{-3}, std::int64_t{1} << 40, INT_MIN),
-            "-3 1099511627776 -2147483648");
+  EXPECT_EQ(Format("%d %d %d", std::int16_t{-3}, std::int64_t{1} << 40, INT_MIN), "-3 1099511627776 -2147483648");
   EXPECT_EQ(Format("%s-%s", owned, view), "reach-code");
 }
 
@@ -84,8 +82,9 @@ TEST(AppendFormat, MatchesPrintfOnGeneratedLines) {
   char buf[4096];
   for (int round = 0; round < 30000; ++round) {
     const int whole = static_cast<int>(static_cast<std::uint32_t>(random()) >> (random() % 32));
-    const double real = (round % 3 == 0) ? std::bit_cast<double>(random())
-                                         : static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) / 1000.0;
+    const double real = (round % 3 == 0)
+                            ? std::bit_cast<double>(random())
+                            : static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) / 1000.0;
     const char* word = words[random() % 5];
     std::string format = "Line ";
     format += wholeFormats[random() % 3];

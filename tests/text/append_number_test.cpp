@@ -173,7 +173,8 @@ TEST(AppendInt, MatchesPrintf) {
   std::mt19937_64 random(9);
   for (int round = 0; round < 100000; ++round) {
     const std::uint64_t bits = random();
-    const std::int64_t value = (round % 2) ? static_cast<std::int32_t>(bits) : static_cast<std::int64_t>(bits >> (bits % 64));
+    const std::int64_t value =
+        (round % 2) ? static_cast<std::int32_t>(bits) : static_cast<std::int64_t>(bits >> (bits % 64));
     for (int width : {0, 3, 10, 20, -12})
       ASSERT_EQ(Whole(value, width), PrintfWhole(value, width)) << value << ' ' << width;
   }

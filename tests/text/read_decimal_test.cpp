@@ -22,8 +22,7 @@ std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 void ExpectSameAsStrtod(const std::string& text) {
   const double expected = std::strtod(text.c_str(), nullptr);
   const double actual = ReadDecimal(text.c_str());
-  ASSERT_EQ(Bits(actual), Bits(expected)) << '"' << text << "\" read as " << actual
-                                          << ", strtod gives " << expected;
+  ASSERT_EQ(Bits(actual), Bits(expected)) << '"' << text << "\" read as " << actual << ", strtod gives " << expected;
 }
 
 void ExpectBits(const char* text, double expected) {
@@ -96,7 +95,16 @@ TEST(ReadDecimal, DenormalsAndTheirBoundaries) {
   // the value is 0, above it the smallest denormal, exactly on it 0 (even).
   ExpectBits("2.4703282292062327e-324", 0.0);
   ExpectBits("2.4703282292062328e-324", smallest);
-  ExpectBits("2.4703282292062327208828439643411068618252990130716238221279284125033775363510437593264991818081799618989828234772285886546332835517796989819938739800539093906315035659515570226392290858392449105184435931802849936536152500319370457678249219365623669863658480757001585769269903706311928279558551332927834338409351978015531246597263579574622766465272827220056374006485499977096599470454020828166226237857393450736339007967761930577506740176324673600968951340535537458516661134223766678604162159680461914467291840300530057530849048765391711386591646239524912623653881879636239373280423891018672348497668235089863388587925628302755995657524455507255189313690836254779186948667994968324049705821028513185451396213837722826145437693412532098591327667236328125e-324", 0.0);
+  ExpectBits(
+      "2."
+      "4703282292062327208828439643411068618252990130716238221279284125033775363510437593264991818081799618989828234772"
+      "2858865463328355177969898199387398005390939063150356595155702263922908583924491051844359318028499365361525003193"
+      "7045767824921936562366986365848075700158576926990370631192827955855133292783433840935197801553124659726357957462"
+      "2766465272827220056374006485499977096599470454020828166226237857393450736339007967761930577506740176324673600968"
+      "9513405355374585166611342237666786041621596804619144672918403005300575308490487653917113865916462395249126236538"
+      "8187963623937328042389101867234849766823508986338858792562830275599565752445550725518931369083625477918694866799"
+      "4968324049705821028513185451396213837722826145437693412532098591327667236328125e-324",
+      0.0);
   ExpectBits("2.2250738585072014e-308", std::numeric_limits<double>::min());
   ExpectBits("2.2250738585072009e-308", 2.2250738585072009e-308);
   ExpectBits("1e-400", 0.0);
@@ -123,8 +131,8 @@ TEST(ReadDecimal, InfinityAndNanInAnyCase) {
   EXPECT_TRUE(std::isnan(ReadDecimal("NaN(123)")));
   EXPECT_TRUE(std::signbit(ReadDecimal("-nan")));
   EXPECT_FALSE(std::signbit(ReadDecimal("nan")));
-  for (const char* text : {"nan", "-NAN", "nan()", "nan(0x7)", "nan(abc_9)", "nan(12", "nAn(1)x",
-                           "  -Inf", "infx", "in", "na", "-i"})
+  for (const char* text :
+       {"nan", "-NAN", "nan()", "nan(0x7)", "nan(abc_9)", "nan(12", "nAn(1)x", "  -Inf", "infx", "in", "na", "-i"})
     ExpectSameAsStrtod(text);
 }
 
@@ -171,9 +179,15 @@ TEST(ReadDecimal, MatchesStrtodOnGeneratedText) {
     text.clear();
     if (pick(8) == 0) text.push_back(spaces[pick(spaces.size())]);
     switch (pick(6)) {
-      case 0: case 1: text.push_back('-'); break;
-      case 2: text.push_back('+'); break;
-      default: break;
+      case 0:
+      case 1:
+        text.push_back('-');
+        break;
+      case 2:
+        text.push_back('+');
+        break;
+      default:
+        break;
     }
     const std::size_t whole = pick(5) == 0 ? pick(40) : pick(8);
     for (std::size_t k = 0; k < whole; ++k) text.push_back(static_cast<char>('0' + pick(10)));

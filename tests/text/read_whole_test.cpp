@@ -35,7 +35,9 @@ TEST(ReadWhole, PlainAndSignedNumbers) {
 TEST(ReadWhole, SkipsCLocaleWhiteSpaceOnly) {
   EXPECT_EQ(ReadWhole(" \t\n\v\f\r-17"), -17);
   // A no-break space is not white space in the "C" locale.
-  EXPECT_EQ(ReadWhole("\xa0" "5"), 0);
+  EXPECT_EQ(ReadWhole("\xa0"
+                      "5"),
+            0);
   // White space after the sign ends the number before any digit.
   EXPECT_EQ(ReadWhole("- 5"), 0);
 }
@@ -76,10 +78,17 @@ TEST(ReadWhole, MatchesAtolOnGeneratedText) {
     text.clear();
     for (std::size_t k = pick(4); k > 0; --k) text.push_back(spaces[pick(spaces.size())]);
     switch (pick(6)) {
-      case 0: text.push_back('-'); break;
-      case 1: text.push_back('+'); break;
-      case 2: text.append(pick(2) ? "+-" : "--"); break;
-      default: break;
+      case 0:
+        text.push_back('-');
+        break;
+      case 1:
+        text.push_back('+');
+        break;
+      case 2:
+        text.append(pick(2) ? "+-" : "--");
+        break;
+      default:
+        break;
     }
     if (pick(4) == 0) text.append(pick(6), '0');
     const std::size_t digits = pick(4) == 0 ? pick(30) : pick(11);

@@ -1,11 +1,12 @@
 // Output files: everything written arrives, and a failure is never silent.
+#include "text/text_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
 #include "tests/support/files.h"
-#include "text/text_writer.h"
 
 namespace rill {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "mainstem/next_row_memo.h"
-#include "mainstem/result_list.h"
+#include "navstate/next_row_memo.h"
+#include "navstate/result_list.h"
 #include "network/network_tables.h"
 #include "network/piece_list.h"
 #include "text/text_writer.h"
