@@ -24,6 +24,7 @@
 
 #include "fuzz_support.h"
 #include "navigator/navigate.h"
+#include "navigator/result_files.h"
 #include "network/table_loader.h"
 
 namespace {
@@ -193,7 +194,8 @@ Outputs Run(const rill::NetworkTables& tables, rill::NavRequest request, const s
   {
     rill::TextWriter log;
     if (!log.Open(logPath)) rill::fuzz::Fail(kTarget, "cannot open " + logPath);
-    status = rill::Navigate(tables, request, log);
+    const rill::Navigation navigation = rill::Navigate(tables, request, log);
+    status = rill::WriteRunEnding(tables, navigation, request, log);
     if (!log.Close()) rill::fuzz::Fail(kTarget, "cannot write " + logPath);
   }
   if (status != 0) rill::fuzz::Fail(kTarget, "Navigate answered " + std::to_string(status));

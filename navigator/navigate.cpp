@@ -3,8 +3,6 @@
 #include <utility>
 
 #include "mainstem/mainstem.h"
-#include "navigator/result_files.h"
-#include "navigator/run_navigation.h"
 #include "navigator/start_rules.h"
 #include "netwalk/netwalk.h"
 
@@ -72,10 +70,11 @@ void RunWalker(NavContext& ctx, const NavRequest& r, double meters) {
 
 }  // namespace
 
-int Navigate(const NetworkTables& tables, NavRequest& r, TextWriter& log) {
-  NavState state;
+Navigation Navigate(const NetworkTables& tables, NavRequest& r, TextWriter& log) {
+  Navigation navigation;
+  NavState& state = navigation.state;
   NavContext ctx{tables, state, log};
-  bool pointsSwapped = false;
+  bool& pointsSwapped = navigation.pointsSwapped;
 
   // A point-to-point request is always walked downstream.
   if (r.NavType == 5 && r.Direction == "U") {
@@ -112,7 +111,7 @@ int Navigate(const NetworkTables& tables, NavRequest& r, TextWriter& log) {
                  r.WholeReachStartMode);
     log.Write("New Navigation Complete\n");
   }
-  return WriteResultFiles(ctx, r, pointsSwapped);
+  return navigation;
 }
 
 }  // namespace rill

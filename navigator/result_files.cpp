@@ -15,26 +15,13 @@ bool PassesBoundary(const ReachRecord& reach, const std::string& reference, std:
   return std::strncmp(reach.Rch_code, reference.c_str(), 8) == 0;
 }
 
-bool WriteCsv(const NavContext& ctx, const NavRequest& request, bool reversed, const std::string& path) {
+bool WriteCsv(const NetworkTables& tables, const Navigation& navigation, const NavRequest& request,
+              const std::string& path) {
   TextWriter csv;
   if (!csv.Open(path)) return false;
-  const std::vector<ResultRecord>& records = ctx.state.results.records();
-  if (!records.empty()) {
-    csv.Write(
-        "\"Rch_code\",\"Com_id\",\"Rch_date\",\"Duu_id\",\"FromMeasure\",\"ToMeasure\",\"Distance\",\"RchLength\"\n");
-    const ResultRecord& last = records.back();
-    const std::string& reference = reversed ? request.EndReach : request.StartReach;
-    for (std::size_t k = 0; k < records.size(); ++k) {
-      const ResultRecord& r = records[reversed ? records.size() - 1 - k : k];
-      const ReachRecord& reach = ctx.tables.reaches()[static_cast<std::size_t>(r.reach)];
-      if (!PassesBoundary(reach, reference, request.EndAtCUBoundary)) continue;
-      if (r.FromMeasure == r.ToMeasure) continue;
-      // Reversed, the distance counts from the far end of the last record.
-      double distance = reversed ? last.TravelDistance - r.TravelDistance + r.RchLength : r.TravelDistance;
-      csv.Print("\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", reach.Code(), r.Com_id, reach.Date(),
-                reach.Duu_id, reversed ? r.ToMeasure : r.FromMeasure, reversed ? r.FromMeasure : r.ToMeasure, distance,
-                r.RchLength);
-    }
+  if (!navigation.state.results.records().empty()) {
+    csv.Write(kResultHeader);
+    WriteResultLines(tables, navigation, request, "", csv);
   }
   return csv.Close();
 }
@@ -53,6 +40,26 @@ void ReportUnwritten(TextWriter& log, const std::string& path) {
 
 }  // namespace
 
+void WriteResultLines(const NetworkTables& tables, const Navigation& navigation, const NavRequest& request,
+                      std::string_view linePrefix, TextWriter& out) {
+  const std::vector<ResultRecord>& records = navigation.state.results.records();
+  if (records.empty()) return;
+  const bool reversed = navigation.pointsSwapped;
+  const ResultRecord& last = records.back();
+  const std::string& reference = reversed ? request.EndReach : request.StartReach;
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    const ResultRecord& r = records[reversed ? records.size() - 1 - k : k];
+    const ReachRecord& reach = tables.reaches()[static_cast<std::size_t>(r.reach)];
+    if (!PassesBoundary(reach, reference, request.EndAtCUBoundary)) continue;
+    if (r.FromMeasure == r.ToMeasure) continue;
+    // Reversed, the distance counts from the far end of the last record.
+    double distance = reversed ? last.TravelDistance - r.TravelDistance + r.RchLength : r.TravelDistance;
+    out.Write(linePrefix);
+    out.Print("\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", reach.Code(), r.Com_id, reach.Date(), reach.Duu_id,
+              reversed ? r.ToMeasure : r.FromMeasure, reversed ? r.FromMeasure : r.ToMeasure, distance, r.RchLength);
+  }
+}
+
 std::string StatusCode(const NavState& state, std::int32_t navType) {
   std::string code = "0000\n";
   if ((navType == 3 || navType == 4) && state.noNextReach == 1) code[0] = '1';
@@ -68,29 +75,38 @@ std::string StatusCode(const NavState& state, std::int32_t navType) {
   return code;
 }
 
-int WriteResultFiles(const NavContext& ctx, const NavRequest& request, bool pointsSwapped) {
-  int status = 0;
+int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, const NavRequest& request,
+                     TextWriter& log) {
   const std::string csvPath = request.PathOf(request.OutFile);
   const std::string codePath = request.PathOf("ccode.txt");
   // No status may stand beside a broken CSV, not even one of an earlier
   // run: the status of this run is written only once its CSV is complete.
   std::remove(codePath.c_str());
-  if (!WriteCsv(ctx, request, pointsSwapped, csvPath)) {
-    ReportUnwritten(ctx.log, csvPath);
-    status = 3;
-  } else if (!WriteText(codePath, StatusCode(ctx.state, request.NavType))) {
-    ReportUnwritten(ctx.log, codePath);
+  if (!WriteCsv(tables, navigation, request, csvPath)) {
+    ReportUnwritten(log, csvPath);
+    return 3;
+  }
+  if (!WriteText(codePath, StatusCode(navigation.state, request.NavType))) {
+    ReportUnwritten(log, codePath);
     std::remove(codePath.c_str());
-    status = 3;
+    return 3;
   }
+  return 0;
+}
 
-  const SpecialCaseList& specials = ctx.state.specials;
-  if (!specials.entries().empty()) {
-    ctx.log.Write("Special Cases\n");
-    for (const SpecialCaseRecord& s : specials.entries())
-      ctx.log.Print("Com_id: %d, f_meas: %10.5f, t_meas: %10.5f, meters: %f\n", s.Com_id, s.f_meas, s.t_meas, s.meters);
-  }
+int WriteRunEnding(const NetworkTables& tables, const Navigation& navigation, const NavRequest& request,
+                   TextWriter& log) {
+  const int status = WriteResultFiles(tables, navigation, request, log);
+  WriteSpecialCases(navigation.state, log);
   return status;
+}
+
+void WriteSpecialCases(const NavState& state, TextWriter& log) {
+  const SpecialCaseList& specials = state.specials;
+  if (specials.entries().empty()) return;
+  log.Write("Special Cases\n");
+  for (const SpecialCaseRecord& s : specials.entries())
+    log.Print("Com_id: %d, f_meas: %10.5f, t_meas: %10.5f, meters: %f\n", s.Com_id, s.f_meas, s.t_meas, s.meters);
 }
 
 }  // namespace rill

@@ -7,6 +7,7 @@
 
 #include "navigator/command_line.h"
 #include "navigator/navigate.h"
+#include "navigator/result_files.h"
 #include "network/table_loader.h"
 #include "text/text_writer.h"
 
@@ -26,8 +27,9 @@ int RunRequest(NavRequest& request, TextWriter& log) {
   NetworkTables tables;
   TablePaths paths = TablePathsFor(request.WorkPath, request.FilePrefix);
   if (LoadNetworkTables(paths, ReadWholeFile, log, tables) == LoadStatus::InputMissing) return kExitInputMissing;
-  if (request.NavType < 1 || request.NavType > 5) return kExitCompleted;
-  return Navigate(tables, request, log);
+  if (!IsNavigationType(request.NavType)) return kExitCompleted;
+  const Navigation navigation = Navigate(tables, request, log);
+  return WriteRunEnding(tables, navigation, request, log);
 }
 
 }  // namespace

@@ -6,8 +6,23 @@ namespace rill {
 
 TextWriter::~TextWriter() { Close(); }
 
+TextWriter TextWriter::InMemory() {
+  TextWriter writer;
+  writer.sink_ = Sink::Memory;
+  return writer;
+}
+
+TextWriter TextWriter::Discarding() {
+  TextWriter writer;
+  writer.sink_ = Sink::Discard;
+  return writer;
+}
+
+std::string TextWriter::TakeText() { return std::exchange(buffer_, std::string()); }
+
 TextWriter::TextWriter(TextWriter&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
+    : sink_(other.sink_),
+      file_(std::exchange(other.file_, nullptr)),
       buffer_(std::move(other.buffer_)),
       failed_(std::exchange(other.failed_, false)) {
   other.buffer_.clear();
@@ -16,6 +31,7 @@ TextWriter::TextWriter(TextWriter&& other) noexcept
 TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
   if (this != &other) {
     Close();
+    sink_ = other.sink_;
     file_ = std::exchange(other.file_, nullptr);
     buffer_ = std::move(other.buffer_);
     other.buffer_.clear();
@@ -26,6 +42,7 @@ TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
 
 bool TextWriter::Open(const std::string& path) {
   Close();
+  sink_ = Sink::File;
   failed_ = false;
   buffer_.clear();
   file_ = std::fopen(path.c_str(), "w");
@@ -33,11 +50,13 @@ bool TextWriter::Open(const std::string& path) {
 }
 
 void TextWriter::Write(std::string_view text) {
+  if (sink_ == Sink::Discard) return;
   buffer_.append(text);
   if (buffer_.size() >= kFlushAt) Flush();
 }
 
 void TextWriter::Flush() {
+  if (sink_ == Sink::Memory) return;
   if (file_ == nullptr) {
     buffer_.clear();
     return;

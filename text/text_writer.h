@@ -10,10 +10,14 @@ namespace rill {
 
 // Buffered text output to one file, opened in text mode ("w") so that a
 // line end becomes CR LF on Windows. Remembers whether anything failed, so
-// that the caller can tell a complete file from a broken one.
+// that the caller can tell a complete file from a broken one. A writer made
+// by InMemory() keeps all its text for TakeText(); one made by Discarding()
+// drops it before formatting, for a trace nobody reads.
 class TextWriter {
  public:
   TextWriter() = default;
+  static TextWriter InMemory();
+  static TextWriter Discarding();
   ~TextWriter();
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
@@ -24,9 +28,15 @@ class TextWriter {
   bool Open(const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
 
+  // Whether text handed to this writer is dropped unread.
+  bool Discards() const { return sink_ == Sink::Discard; }
+  // The text kept so far by an in-memory writer, which starts empty again.
+  std::string TakeText();
+
   void Write(std::string_view text);
   template <typename... Args>
   void Print(std::string_view format, const Args&... args) {
+    if (sink_ == Sink::Discard) return;
     AppendPrintf(buffer_, format, args...);
     if (buffer_.size() >= kFlushAt) Flush();
   }
@@ -39,6 +49,8 @@ class TextWriter {
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 20;
+  enum class Sink : unsigned char { File, Memory, Discard };
+  Sink sink_ = Sink::File;
   std::FILE* file_ = nullptr;
   std::string buffer_;
   bool failed_ = false;

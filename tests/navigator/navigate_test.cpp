@@ -7,6 +7,7 @@
 #include <string>
 
 #include "navigator/command_line.h"
+#include "navigator/result_files.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -56,7 +57,8 @@ class Navigation : public ::testing::Test {
     NavRequest request = std::get<NavRequest>(parsed);
     testing::LogFile log;
     Outcome o;
-    o.status = Navigate(net_->tables, request, log.writer());
+    const rill::Navigation navigation = Navigate(net_->tables, request, log.writer());
+    o.status = WriteRunEnding(net_->tables, navigation, request, log.writer());
     o.log = log.Text();
     o.csvWritten = testing::fs::exists(dir.path() / "p_out.csv");
     o.ccodeWritten = testing::fs::exists(dir.path() / "p_ccode.txt");

@@ -81,7 +81,6 @@ class ResultFiles : public ::testing::Test {
                 std::int16_t boundary, bool reversed) {
     ScratchDir dir;
     testing::LogFile log;
-    NavContext ctx{net_->tables, state, log.writer()};
     NavRequest request;
     request.NavType = navType;
     request.StartReach = start;
@@ -91,7 +90,8 @@ class ResultFiles : public ::testing::Test {
     request.OutFile = "result.csv";
     request.EndAtCUBoundary = boundary;
     Written w;
-    w.status = WriteResultFiles(ctx, request, reversed);
+    Navigation navigation{state, reversed};
+    w.status = WriteRunEnding(net_->tables, navigation, request, log.writer());
     w.csv = ReadAll(dir.path() / "run_result.csv");
     w.ccode = ReadAll(dir.path() / "run_ccode.txt");
     w.log = log.Text();
