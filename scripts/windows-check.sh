@@ -36,7 +36,7 @@ section "Build into $build"
 started=$(now)
 mkdir -p "$build"
 cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
-  -DRILL_TESTS=OFF -DRILL_BENCH=OFF >"$build/configure.log" 2>&1 ||
+  -DRILL_TESTS=OFF -DRILL_BENCH=OFF -DRILL_GEO=OFF >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target rillmark commands -j2
 launcher=$build/windows-launch.exe

@@ -1,0 +1,77 @@
+// Entry point of rillgeo: parses the options, runs one command and maps
+// its outcome to the exit status.
+#include <chrono>
+#include <iostream>
+#include <new>
+
+#include "rillgeo/rillgeo.h"
+
+namespace {
+
+using namespace rill::geo;
+
+constexpr const char* kStatuses =
+    "Exit status: 0 done; 1 a source could not be read or an output written (nothing partial is left); 2 the "
+    "options cannot be used (nothing is read or written).";
+
+// Prints a progress line once reading has taken more than a second.
+class ProgressLine {
+ public:
+  explicit ProgressLine(const char* what) : what_(what), started_(std::chrono::steady_clock::now()) {}
+  ~ProgressLine() {
+    if (shown_) std::cerr << '\n';
+  }
+  void operator()(std::int64_t done, std::int64_t total) {
+    if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;
+    shown_ = true;
+    std::cerr << "\rrillgeo: " << done << " of " << total << ' ' << what_ << " read" << std::flush;
+  }
+
+ private:
+  const char* what_;
+  std::chrono::steady_clock::time_point started_;
+  bool shown_ = false;
+};
+
+int RunImportCommand(const ImportOptions& options) {
+  ProgressLine progress("flowlines");
+  const ImportSummary summary =
+      RunImport(options, [&](std::int64_t done, std::int64_t total) { progress(done, total); });
+  std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
+            << summary.flows << " flow rows, " << summary.sections << " sections written to " << options.folder
+            << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "") << '\n';
+  return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app("Imports NHDPlus flowlines into rillmark's tables and draws navigations on a map.", "rillgeo");
+  app.set_version_flag("--version", std::string("rillgeo ") + RILLGEO_VERSION);
+  app.require_subcommand(1);
+  app.footer(kStatuses);
+  ImportOptions importOptions;
+  CLI::App* import = AddImportCommand(app, importOptions);
+  import->footer(kStatuses);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "rillgeo: " << e.what() << " (see rillgeo --help)\n";
+    return kWrongOptions;
+  }
+
+  StartGdal();
+  const char* name = import->parsed() ? "import" : "map";
+  try {
+    if (import->parsed()) return RunImportCommand(importOptions);
+  } catch (const GeoError& e) {
+    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
+    return kFailed;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "rillgeo " << name << ": out of memory\n";
+    return kFailed;
+  }
+  return kFailed;
+}
