@@ -1,0 +1,144 @@
+"""Whole runs of rillmark at national scale, against the I/O floor and a graph library.
+
+Run with Debian's Python (it has python3-igraph): /usr/bin/python3 bench/national.py
+Builds a Release rillmark, generates the basins (cached), runs every request as a
+separate process and prints one Markdown table per network.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+MEASURE = None  # the launcher that times one process
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SHARED = os.path.join(ROOT, "..", "shared", "data")
+
+
+def build(build_dir):
+    subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DRILL_TESTS=OFF"],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build_dir, "-j2", "--target", "rillmark", "gen_basin", "io_floor",
+                    "measure_run"], 
+                   check=True, stdout=subprocess.DEVNULL)
+    tools = os.path.join(build_dir, "bench", "basin")
+    global MEASURE
+    MEASURE = os.path.join(tools, "measure_run")
+    return (os.path.join(build_dir, "navigator", "rillmark"), os.path.join(tools, "gen_basin"),
+            os.path.join(tools, "io_floor"))
+
+
+def timed(argv):
+    """Wall seconds and peak resident MB of one process, which must succeed."""
+    done = subprocess.run([MEASURE] + argv, stdout=subprocess.PIPE, text=True)
+    if done.returncode != 0:
+        sys.exit(f"{argv[0]} ended with status {done.returncode}")
+    wall, peak_kb = done.stdout.split()
+    return float(wall), int(peak_kb) / 1024
+
+
+def repeated(argv, times):
+    runs = [timed(argv) for _ in range(times)]
+    walls = sorted(w for w, _ in runs)
+    return walls[0], statistics.median(walls), max(m for _, m in runs)
+
+
+def tables(folder):
+    return [os.path.join(folder, n) for n in ("rchdata.txt", "flowdata.txt", "secdata.txt")]
+
+
+def com_id_of(folder, code):
+    with open(os.path.join(folder, "rchdata.txt")) as rch:
+        for line in rch:
+            fields = line.split(",")
+            if fields[1] == code:
+                return fields[0]
+    sys.exit(f"no reach {code} in {folder}")
+
+
+def largest_basin(folder):
+    """The outlet of the largest basin of a real network, and its farthest headwater."""
+    import igraph
+    vertex, edges = {}, []
+    with open(os.path.join(folder, "flowdata.txt")) as flow:
+        for line in flow:
+            f = line.split(",")
+            up, down = (int(f[2]), int(f[1])) if f[4] == "710" else (int(f[1]), int(f[2]))
+            if up and down:
+                edges.append((vertex.setdefault(up, len(vertex)), vertex.setdefault(down, len(vertex))))
+    g = igraph.Graph(n=len(vertex), edges=edges, directed=True)
+    sinks = [v for v in range(g.vcount()) if g.outdegree(v) == 0]
+    outlet = max(sinks, key=lambda v: len(g.subcomponent(v, mode="in")))
+    depth = g.distances(source=[outlet], mode="in")[0]
+    far = max((v for v in range(g.vcount()) if depth[v] != float("inf")), key=lambda v: depth[v])
+    ids = list(vertex)
+    codes = {}
+    with open(os.path.join(folder, "rchdata.txt")) as rch:
+        for line in rch:
+            f = line.split(",")
+            codes.setdefault(int(f[0]), f[1])
+    return codes[ids[outlet]], codes[ids[far]]
+
+
+def measure(name, folder, outlet, headwater, exe, floor, times, work):
+    runs = [
+        ("0 (load and load dump)", f"0,{outlet},0,{outlet},0,U,0,MI,1"),
+        ("2 U from the outlet", f"2,{outlet},0,{outlet},0,U,0,MI,1"),
+        ("1 D from the far headwater", f"1,{headwater},100,{headwater},0,D,0,MI,1"),
+        ("4 U from the outlet, 50 km", f"4,{outlet},0,{outlet},0,U,50000,M,1"),
+        ("5 far headwater to outlet", f"5,{headwater},100,{outlet},0,D,0,MI,1"),
+    ]
+    size = sum(os.path.getsize(t) for t in tables(folder))
+    print(f"\n### {name}: {size / 1e6:.0f} MB of tables\n")
+    print("| run | wall min (s) | wall median (s) | peak RSS (MB) | written (MB) | I/O floor (s) | ratio to floor |")
+    print("|---|---|---|---|---|---|---|")
+    for label, request in runs:
+        argv = [exe, f"{request},{folder}/,out.csv,./,0,0"]
+        lo, med, rss = repeated(argv, times)
+        written = sum(os.path.getsize(os.path.join(folder, n)) for n in ("message.out", "out.csv", "ccode.txt")
+                      if os.path.exists(os.path.join(folder, n)))
+        flo, _, _ = repeated([floor, os.path.join(work, "floor.out"), str(written)] + tables(folder), times)
+        print(f"| {label} | {lo:.2f} | {med:.2f} | {rss:.0f} | {written / 1e6:.0f} | {flo:.2f} | {lo / flo:.1f} |")
+        for n in ("message.out", "out.csv", "ccode.txt"):
+            p = os.path.join(folder, n)
+            if os.path.exists(p):
+                os.remove(p)
+    ref = [sys.executable, os.path.join(ROOT, "bench", "igraph_reference.py"), os.path.join(folder, "flowdata.txt"),
+           com_id_of(folder, outlet), os.path.join(work, "igraph.out")]
+    lo, med, rss = repeated(ref, times)
+    print(f"| graph library (python3-igraph, upstream of the outlet) | {lo:.2f} | {med:.2f} | {rss:.0f} | | | |")
+    os.remove(os.path.join(work, "floor.out"))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--sizes", default="100000,1000000,3000000")
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "national"))
+    args = parser.parse_args()
+    exe, gen, floor = build(os.path.join(args.work, "release"))
+    print(f"rillmark at national scale, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, "
+          f"{os.cpu_count()} cores, best and median of {args.repeat}")
+    for size in (int(s) for s in args.sizes.split(",")):
+        folder = os.path.join(args.work, f"basin_{size}")
+        os.makedirs(folder, exist_ok=True)
+        ends_file = os.path.join(folder, "ends.txt")
+        if not os.path.exists(ends_file):
+            with open(ends_file, "w") as ends:
+                subprocess.run([gen, str(size), folder + "/"], check=True, stdout=ends)
+        ends = dict(line.split() for line in open(ends_file))
+        measure(f"{size:,} reaches", folder, ends["outlet"], ends["headwater"], exe, floor, args.repeat, args.work)
+    real = max((d for d in os.listdir(SHARED) if os.path.exists(os.path.join(SHARED, d, "rchdata.txt"))),
+               key=lambda d: os.path.getsize(os.path.join(SHARED, d, "rchdata.txt")))
+    folder = os.path.join(args.work, "real_" + real)
+    os.makedirs(folder, exist_ok=True)
+    for t in ("rchdata.txt", "flowdata.txt", "secdata.txt"):
+        with open(os.path.join(SHARED, real, t), "rb") as src, open(os.path.join(folder, t), "wb") as dst:
+            dst.write(src.read())
+    outlet, headwater = largest_basin(folder)
+    measure(f"shared/data/{real} (largest basin)", folder, outlet, headwater, exe, floor, args.repeat, args.work)
+
+
+if __name__ == "__main__":
+    main()
