@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "batch/request_columns.h"
+#include "batch/table_cache.h"
+
+namespace rill {
+
+// Everything one request adds to the batch's outputs, in their formats.
+struct RequestOutcome {
+  std::string rows;        // RESULTS lines
+  std::string statusLine;  // the STATUS line
+  std::string log;         // LOG text after the tables' dump, with the Request line
+};
+
+// The id as a CSV field: in double quotes, a quote inside doubled.
+std::string QuotedField(std::string_view text);
+
+// The outcome of a request that could not be read from its line.
+RequestOutcome RefusedOutcome(const RequestRefusal& refusal, bool withLog);
+
+// Navigates one request on its loaded tables (or reports why they could not
+// be loaded) as a single run would, keeping every output in memory. The
+// trace is formatted only when `withLog`. Never throws: a failure of the
+// navigation itself becomes status 3 with its reason.
+RequestOutcome NavigateRequest(const BatchRequest& request, const LoadedTables& tables, bool withLog);
+
+}  // namespace rill

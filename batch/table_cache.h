@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "network/network_tables.h"
+
+namespace rill {
+
+// The tables of one folder as a load left them: read only once loaded.
+struct LoadedTables {
+  NetworkTables tables;
+  bool loaded = false;
+  std::string missingPath;  // the table that could not be opened, when not loaded
+};
+
+// The table folders of a batch, each loaded the first time a request names
+// it and kept while later requests use it; beyond `capacity` folders the
+// least recently used one is let go (requests still holding it keep it
+// alive). Used by one thread, in request order, so that what it loads and
+// when does not depend on the number of threads.
+class TableCache {
+ public:
+  explicit TableCache(std::size_t capacity) : capacity_(capacity == 0 ? 1 : capacity) {}
+
+  // The tables whose files start with `base` (folder and prefix). On a load,
+  // `loadLog` receives the load dump (pass a discarding writer to skip it)
+  // and `fresh` is set.
+  std::shared_ptr<const LoadedTables> Get(const std::string& base, class TextWriter& loadLog, bool& fresh);
+
+ private:
+  struct Entry {
+    std::string base;
+    std::shared_ptr<const LoadedTables> tables;
+  };
+  std::size_t capacity_;
+  std::list<Entry> entries_;  // most recently used first
+};
+
+}  // namespace rill

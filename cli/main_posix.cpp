@@ -1,0 +1,55 @@
+// Entry point outside Windows. `rillmark batch ...`, `--help` and
+// `--version` take named options; anything else is a single run, whose
+// command line is the program's arguments joined with single blanks.
+#include <pthread.h>
+
+#include <atomic>
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include "cli/option_command_line.h"
+#include "navigator/run_navigation.h"
+
+namespace {
+
+// Ctrl-C (or a polite kill) asks a batch to stop after whole requests: the
+// signals are taken by one thread with sigwait, so that no handler and no
+// global flag are needed.
+int RunStoppable(int argc, char** argv) {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::atomic<bool> stop{false};
+  std::atomic<bool> finished{false};
+  std::thread watcher([&] {
+    int signal = 0;
+    while (sigwait(&signals, &signal) == 0) {
+      if (finished.load()) return;
+      stop.store(true);
+    }
+  });
+  const int status = rill::RunOptionCommandLine(argc, argv, stop);
+  finished.store(true);
+  pthread_kill(watcher.native_handle(), SIGTERM);
+  watcher.join();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // Past a file-size limit a write must fail and be reported, not kill the run.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  if (rill::IsOptionCommandLine(argc, argv)) return RunStoppable(argc, argv);
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine.push_back(' ');
+    commandLine.append(argv[i]);
+  }
+  return rill::RunNavigation(commandLine);
+}

@@ -1,0 +1,76 @@
+#include "cli/option_command_line.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstring>
+#include <iostream>
+
+#include "batch/batch.h"
+#include "cli/progress_line.h"
+
+namespace rill {
+
+namespace {
+
+constexpr const char* kLegacyRule =
+    "Without batch, --help or --version as its first argument, rillmark reads the 14-field command line of a\n"
+    "single run: NavType,StartReach,StartMeasure,EndReach,EndMeasure,Direction,Distance,DistanceUnits,\n"
+    "TraversalOrder,WorkPath,OutFile,FilePrefix,WholeReachStartMode,EndAtCUBoundary (see the README).\n";
+
+constexpr const char* kStatuses =
+    "Exit status of a single run: 0 completed, 1 an input table cannot be opened, 2 an unusable command line,\n"
+    "3 an output cannot be written or the run failed.\n"
+    "Exit status of a batch: 0 every request was read (each one's status is in STATUS), 1 REQUESTS cannot be\n"
+    "read, 2 unusable options or columns, 3 an output cannot be written, 130 stopped by Ctrl-C (outputs\n"
+    "complete up to the last request written).\n";
+
+}  // namespace
+
+bool IsOptionCommandLine(int argc, const char* const* argv) {
+  if (argc < 2) return false;
+  return std::strcmp(argv[1], "batch") == 0 || std::strcmp(argv[1], "--help") == 0 ||
+         std::strcmp(argv[1], "--version") == 0;
+}
+
+int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bool>& stop) {
+  CLI::App program("rillmark navigates a river network held in three comma-separated tables.", "rillmark");
+  program.set_version_flag("--version", std::string("rillmark ") + kRillmarkVersion);
+  program.footer(std::string(kLegacyRule) + "\n" + kStatuses);
+  program.require_subcommand(1);
+  BatchCommandLine line;
+  CLI::App* batch = AddBatchCommand(program, line);
+  batch->footer(kStatuses);
+  try {
+    program.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return program.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return program.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return program.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "rillmark batch: " << e.what() << '\n';
+    return kBatchUnusableOptions;
+  }
+  if (std::string reason = CompleteBatchOptions(line); !reason.empty()) {
+    std::cerr << "rillmark batch: " << reason << '\n';
+    return kBatchUnusableOptions;
+  }
+  const bool showProgress = !line.noProgress && isatty(STDERR_FILENO) == 1;
+  line.options.countRequests = showProgress;
+  ProgressLine progressLine;
+  std::function<void(const BatchProgress&)> progress;
+  if (showProgress) progress = [&progressLine](const BatchProgress& p) { progressLine.Show(p); };
+  BatchResult result;
+  try {
+    result = RunBatch(line.options, stop, progress);
+  } catch (const std::bad_alloc&) {
+    result = {kBatchOutputFailed, "The batch ran out of memory", 0};
+  }
+  progressLine.End();
+  if (!result.message.empty()) std::cerr << "rillmark batch: " << result.message << '\n';
+  return result.status;
+}
+
+}  // namespace rill
