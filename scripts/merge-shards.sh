@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Merges the outputs of a batch run in N shards (rillmark batch --shard K/N)
+# into the files one process would have written: the header once, then each
+# request's rows in request order.
+#
+# Usage: scripts/merge-shards.sh MERGED.csv PART1.csv ... PARTN.csv
+#   PARTk.csv is the --out of shard k/N, given in shard order; its STATUS is
+#   PARTk.status.csv (the default name). Writes MERGED.csv and MERGED.status.csv.
+# Request k of the whole batch is the next request of shard ((k-1) mod N)+1,
+# so the STATUS lines are taken round-robin, and each one takes the rows of
+# its shard that follow and carry its id. Request ids must hold no line break,
+# and one shard must not hold two consecutive requests with the same id.
+set -euo pipefail
+if (($# < 2)); then
+  echo "usage: $0 MERGED.csv PART1.csv ... PARTN.csv" >&2
+  exit 2
+fi
+merged=$1
+shift
+status_of() { local p=$1; printf '%s.status.csv' "${p%.*}"; }
+args=()
+for part in "$@"; do args+=("$part" "$(status_of "$part")"); done
+
+awk -v merged="$merged" -v mergedStatus="$(status_of "$merged")" '
+  # The quoted id that opens a line, quotes and all.
+  function idOf(line,   i) {
+    i = 2
+    while (i <= length(line)) {
+      if (substr(line, i, 1) == "\"") {
+        if (substr(line, i + 1, 1) != "\"") break
+        i++
+      }
+      i++
+    }
+    return substr(line, 1, i)
+  }
+  BEGIN {
+    n = (ARGC - 1) / 2
+    for (k = 1; k <= n; k++) {
+      rows[k] = ARGV[2 * k - 1]; stat[k] = ARGV[2 * k]
+      if ((getline header < rows[k]) <= 0 || (getline sheader < stat[k]) <= 0) {
+        print "cannot read " rows[k] " or " stat[k] > "/dev/stderr"; exit 1
+      }
+      if (k == 1) { print header > merged; print sheader > mergedStatus }
+      hasRow[k] = (getline row[k] < rows[k]) > 0
+    }
+    for (k = 1; (getline line < stat[k]) > 0; k = k % n + 1) {
+      print line > mergedStatus
+      id = idOf(line)
+      while (hasRow[k] && idOf(row[k]) == id) {
+        print row[k] > merged
+        hasRow[k] = (getline row[k] < rows[k]) > 0
+      }
+    }
+    exit 0
+  }' "${args[@]}"
