@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "text/stale_file.h"
+
 namespace rill {
 
 namespace {
@@ -81,14 +83,16 @@ int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, 
   const std::string codePath = request.PathOf("ccode.txt");
   // No status may stand beside a broken CSV, not even one of an earlier
   // run: the status of this run is written only once its CSV is complete.
-  std::remove(codePath.c_str());
+  // Something other than a file where the status goes (a folder, say) is
+  // left alone and the status counts as not written.
+  const bool codePathFree = ClearStaleFile(codePath);
   if (!WriteCsv(tables, navigation, request, csvPath)) {
     ReportUnwritten(log, csvPath);
     return 3;
   }
-  if (!WriteText(codePath, StatusCode(navigation.state, request.NavType))) {
+  if (!codePathFree || !WriteText(codePath, StatusCode(navigation.state, request.NavType))) {
     ReportUnwritten(log, codePath);
-    std::remove(codePath.c_str());
+    ClearStaleFile(codePath);
     return 3;
   }
   return 0;

@@ -9,6 +9,7 @@
 #include "navigator/navigate.h"
 #include "navigator/result_files.h"
 #include "network/table_loader.h"
+#include "text/stale_file.h"
 #include "text/text_writer.h"
 
 namespace rill {
@@ -61,7 +62,7 @@ int RunNavigation(std::string_view commandLine) {
   } catch (const std::bad_alloc&) {
     // Whatever the walk built is dropped; the log says why the run stopped,
     // and no status file may suggest that the CSV beside it is complete.
-    std::remove(codePath.c_str());
+    ClearStaleFile(codePath);
     try {
       log.Write(kOutOfMemory);
     } catch (const std::bad_alloc&) {
@@ -71,7 +72,7 @@ int RunNavigation(std::string_view commandLine) {
     status = kExitOutputFailed;
   } catch (const std::exception& e) {
     // A fault of the program itself: say so rather than die without a word.
-    std::remove(codePath.c_str());
+    ClearStaleFile(codePath);
     log.Print("The navigation stopped: %s\n", e.what());
     std::cerr << "The navigation stopped: " << e.what() << '\n';
     status = kExitOutputFailed;

@@ -4,4 +4,5 @@
 
 #include "text/format.h"
 #include "text/number_text.h"
+#include "text/stale_file.h"
 #include "text/text_writer.h"

@@ -85,13 +85,29 @@ TEST_F(OutputFaults, AnOutFileThatIsAFolderLeavesNoStatusBehind) {
   EXPECT_FALSE(Exists(work / "ccode.txt"));
 }
 
-TEST_F(OutputFaults, ACcodeThatIsAFolderIsReported) {
-  fs::create_directories(work / "ccode.txt/inside");
-  RunResult run = RunRillmark(Base().Line());
-  EXPECT_EQ(run.exitStatus, 3) << run.Describe();
-  EXPECT_EQ(ReadFile(work / "out.csv"), ChainDownCsv());
-  EXPECT_NE(Log().find(Unwritten(P("ccode.txt"))), std::string::npos) << Log();
-  EXPECT_NE(run.err.find(Unwritten(P("ccode.txt"))), std::string::npos) << run.err;
+TEST_F(OutputFaults, ACcodeThatIsAFolderStaysAndIsReported) {
+  // A folder where the status goes is never removed, empty or not, with or
+  // without a name prefix; the CSV is written and the status counts as lost.
+  struct Case {
+    const char* prefix;
+    const char* folder;
+  };
+  for (const Case& c : {Case{"./", "ccode.txt/inside"}, Case{"./", "ccode.txt"}, Case{"run1_", "run1_ccode.txt"}}) {
+    TempFolder scratch;
+    WriteTables(scratch.path() + c.prefix, kChainSections, kChainFlows, kChainReaches);
+    fs::create_directories(scratch / c.folder);
+    Request request = Base();
+    request.workPath = scratch.path();
+    request.prefix = c.prefix;
+    RunResult run = RunRillmark(request.Line());
+    const std::string code = scratch / (std::string(c.prefix) + "ccode.txt");
+    const std::string log = ReadFile(scratch / (std::string(c.prefix) + "message.out")).value_or("");
+    EXPECT_EQ(run.exitStatus, 3) << c.folder << run.Describe();
+    EXPECT_EQ(ReadFile(scratch / (std::string(c.prefix) + "out.csv")), ChainDownCsv()) << c.folder;
+    EXPECT_NE(log.find(Unwritten(code)), std::string::npos) << c.folder << log;
+    EXPECT_NE(run.err.find(Unwritten(code)), std::string::npos) << c.folder << run.err;
+    EXPECT_TRUE(fs::is_directory(scratch / c.folder)) << c.folder;
+  }
 }
 
 // --- A full device --------------------------------------------------------------
