@@ -7,6 +7,7 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "text/windows_command_line.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
   if (RegisterClassA(&windowClass) == 0) return 0;
 
   // Copied whole: no length limit applies to this program's command line.
-  const std::string buffer(commandLine != nullptr ? commandLine : "");
+  // A quoted line is split and joined as elsewhere; a raw one is kept as sent.
+  const std::string buffer = rill::CommandLineFromWindows(commandLine != nullptr ? commandLine : "");
   rill::commands::RunCommand(buffer, std::cerr);
   std::exit(0);
 }

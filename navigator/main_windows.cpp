@@ -5,6 +5,7 @@
 #include <string>
 
 #include "navigator/run_navigation.h"
+#include "text/windows_command_line.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
   windowClass.lpszClassName = kClassName;
   if (RegisterClassA(&windowClass) == 0) return 0;
 
-  const std::string buffer(commandLine != nullptr ? commandLine : "");
+  // A quoted line is split and joined as elsewhere; a raw one is kept as sent.
+  const std::string buffer = rill::CommandLineFromWindows(commandLine != nullptr ? commandLine : "");
   const int status = rill::RunNavigation(buffer);
 
   PostQuitMessage(0);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds rillmark and commands for 64-bit Windows (MinGW-w64, statically
-# linked) and checks both under Wine: the md cases of commands, then every
-# end-to-end scenario of tests/scenarios/.
+# linked) and checks both under Wine: the md cases of commands, command lines
+# quoted as callers quote a path with blanks, a folder in place of ccode.txt,
+# then every end-to-end scenario of tests/scenarios/.
 #
 # Usage: scripts/windows-check.sh [BUILD-FOLDER [SCENARIO-FOLDER]]
 #        (defaults: ../build-win beside the repository, tests/scenarios)
@@ -67,6 +68,10 @@ run_windows() {
     "$(to_windows "$line_file")" </dev/null >/dev/null 2>"$err_file") || status=$?
 }
 
+# Expected text as the Windows build writes it: {WORK} filled in, and every
+# line feed written in text mode as CR LF.
+windows_text() { W=$2 perl -0777 -pe 's/\{WORK\}/$ENV{W}/g; s/\n/\r\n/g' "$1"; }
+
 failures=0
 fail() { printf 'FAIL %s\n' "$*"; failures=$((failures + 1)); }
 
@@ -120,13 +125,74 @@ md_case "5000 characters" "${line:0:$((5000 - ${#md_win} + 3))}" 0 \
 rm -rf "$md_root"
 echo "commands checked in $(elapsed "$started")"
 
-# --- 5. rillmark scenarios --------------------------------------------------
+# --- 5. Quoted command lines and a folder in place of ccode.txt ----------------
+section "Quoted command lines"
+started=$(now)
+q_root=$(mktemp -d "${TMPDIR:-/tmp}/rill-win-quoted-XXXXXX")
+q_work="$q_root/work with blank"
+mkdir "$q_work"
+q_win="$(to_windows "$q_work")\\"
+q_scenario=$repo/tests/scenarios/point_down
+cp "$q_scenario"/{rchdata,flowdata,secdata}.txt "$q_work/"
+q_line=$(W=$q_win perl -0777 -pe 's/\r?\n\z//; s/\{WORK\}/$ENV{W}/g' "$q_scenario/cmdline")
+
+# Runs LINE in the work folder; its outputs are kept under NAME.
+q_run() {
+  local name=$1 line=$2
+  printf '%s' "$line" >"$q_root/line"
+  run_windows "$rillmark" "$q_work" "$q_root/line" "$q_root/stderr"
+  mkdir "$q_root/$name"
+  mv "$q_work"/{out.csv,ccode.txt,message.out} "$q_root/$name/" 2>/dev/null || true
+}
+# As Python's subprocess.list2cmdline quotes one argument holding blanks.
+q_run raw "$q_line"
+raw_status=$status
+q_run quoted "\"$q_line\""
+if [[ $raw_status != 0 || $status != 0 ]]; then
+  fail "navigation with a blank in WorkPath: exit status $raw_status raw, $status quoted"
+else
+  q_ok=1
+  for f in out.csv ccode.txt; do
+    windows_text "$q_scenario/expected/$f" "$q_win" >"$q_root/expected-$f"
+    for form in raw quoted; do
+      cmp -s "$q_root/expected-$f" "$q_root/$form/$f" || { fail "$form line: $f differs"; q_ok=0; }
+    done
+  done
+  cmp -s "$q_root/raw/message.out" "$q_root/quoted/message.out" ||
+    { fail "quoted line: message.out differs from the raw line's"; q_ok=0; }
+  ((q_ok)) && echo "ok   navigation with a blank in WorkPath, raw and quoted"
+fi
+
+# md of a folder whose path holds blanks, raw and quoted.
+printf '%s' "md,${q_win}new folder" >"$q_root/line"
+run_windows "$commands" "$q_work" "$q_root/line" "$q_root/stderr"
+printf '%s' "\"md,${q_win}other folder\"" >"$q_root/line"
+run_windows "$commands" "$q_work" "$q_root/line" "$q_root/stderr2"
+if [[ -d "$q_work/new folder" && -d "$q_work/other folder" ]]; then
+  echo "ok   md of a path with blanks, raw and quoted"
+else
+  fail "md of a path with blanks: $(ls "$q_work" | tr '\n' ' ')"
+fi
+
+# An empty folder where ccode.txt goes stays and the status counts as lost.
+for prefix in ./ run1_; do
+  name=${prefix#./}ccode.txt
+  for t in rchdata flowdata secdata; do cp "$q_scenario/$t.txt" "$q_work/${prefix#./}$t.txt"; done
+  mkdir "$q_work/$name"
+  printf '%s' "${q_line/,.\/,/,$prefix,}" >"$q_root/line"
+  run_windows "$rillmark" "$q_work" "$q_root/line" "$q_root/stderr"
+  if [[ $status == 3 && -d "$q_work/$name" ]] && grep -qF "could not be written" "$q_root/stderr"; then
+    echo "ok   a folder in place of $name stays, status 3"
+  else
+    fail "a folder in place of $name: exit status $status, $(ls "$q_work" | tr '\n' ' ')"
+  fi
+done
+rm -rf "$q_root"
+echo "quoted lines checked in $(elapsed "$started")"
+
+# --- 6. rillmark scenarios --------------------------------------------------
 section "rillmark: scenarios"
 started=$(now)
-
-# Expected text as the Windows build writes it: {WORK} filled in, and every
-# line feed written in text mode as CR LF.
-windows_text() { W=$2 perl -0777 -pe 's/\{WORK\}/$ENV{W}/g; s/\n/\r\n/g' "$1"; }
 
 run_scenario() {
   local folder=$1 name

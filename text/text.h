@@ -6,3 +6,4 @@
 #include "text/number_text.h"
 #include "text/stale_file.h"
 #include "text/text_writer.h"
+#include "text/windows_command_line.h"
