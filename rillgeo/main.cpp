@@ -43,6 +43,14 @@ int RunImportCommand(const ImportOptions& options) {
   return kDone;
 }
 
+int RunMapCommand(const MapOptions& options) {
+  const MapSummary summary = RunMap(options);
+  std::cout << "rillgeo map: " << summary.rows << " rows drawn";
+  if (summary.rowsWithoutLine > 0) std::cout << ", " << summary.rowsWithoutLine << " of them without a line";
+  std::cout << '\n';
+  return kDone;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,6 +61,9 @@ int main(int argc, char** argv) {
   ImportOptions importOptions;
   CLI::App* import = AddImportCommand(app, importOptions);
   import->footer(kStatuses);
+  MapOptions mapOptions;
+  CLI::App* map = AddMapCommand(app, mapOptions);
+  map->footer(kStatuses);
 
   try {
     app.parse(argc, argv);
@@ -66,6 +77,7 @@ int main(int argc, char** argv) {
   const char* name = import->parsed() ? "import" : "map";
   try {
     if (import->parsed()) return RunImportCommand(importOptions);
+    if (map->parsed()) return RunMapCommand(mapOptions);
   } catch (const GeoError& e) {
     std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
     return kFailed;

@@ -5,6 +5,7 @@
 
 #include "rillgeo/geo_error.h"
 #include "rillgeo/import_command.h"
+#include "rillgeo/map_command.h"
 
 namespace rill::geo {
 

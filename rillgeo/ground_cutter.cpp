@@ -1,0 +1,58 @@
+#include "rillgeo/ground_cutter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rillgeo/geo_error.h"
+
+namespace rill::geo {
+
+GroundCutter::GroundCutter() {
+  wgs84_.SetWellKnownGeogCS("WGS84");
+  wgs84_.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+}
+
+GroundCutter::Projection& GroundCutter::ProjectionFor(const OGRLineString& line) {
+  const std::pair<int, int> cell{static_cast<int>(std::floor(line.getX(0))),
+                                 static_cast<int>(std::floor(line.getY(0)))};
+  auto it = cells_.find(cell);
+  if (it != cells_.end()) return it->second;
+  OGRSpatialReference local;
+  local.SetWellKnownGeogCS("WGS84");
+  local.SetAE(cell.second + 0.5, cell.first + 0.5, 0.0, 0.0);
+  local.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  Projection projection{
+      std::unique_ptr<OGRCoordinateTransformation>(OGRCreateCoordinateTransformation(&wgs84_, &local)),
+      std::unique_ptr<OGRCoordinateTransformation>(OGRCreateCoordinateTransformation(&local, &wgs84_))};
+  if (!projection.toLocal || !projection.toLonLat)
+    throw GeoError("no equidistant projection for a line near its start");
+  return cells_.emplace(cell, std::move(projection)).first->second;
+}
+
+std::unique_ptr<OGRLineString> GroundCutter::Cut(const OGRLineString& line, double from, double to) {
+  if (line.getNumPoints() < 2) return nullptr;
+  Projection& projection = ProjectionFor(line);
+  OGRLineString local(line);
+  if (local.transform(projection.toLocal.get()) != OGRERR_NONE || !(local.get_Length() > 0.0)) return nullptr;
+  std::unique_ptr<OGRLineString> piece(local.getSubLine(std::clamp(from, 0.0, 1.0), std::clamp(to, 0.0, 1.0), TRUE));
+  if (!piece || piece->getNumPoints() < 2 || piece->transform(projection.toLonLat.get()) != OGRERR_NONE) return nullptr;
+  return piece;
+}
+
+bool GroundCutter::PointAt(const OGRLineString& line, double at, OGRPoint& point) {
+  if (line.getNumPoints() < 2) return false;
+  Projection& projection = ProjectionFor(line);
+  OGRLineString local(line);
+  if (local.transform(projection.toLocal.get()) != OGRERR_NONE) return false;
+  local.Value(std::clamp(at, 0.0, 1.0) * local.get_Length(), &point);
+  return point.transform(projection.toLonLat.get()) == OGRERR_NONE;
+}
+
+double GroundCutter::LengthMeters(const OGRLineString& line) {
+  if (line.getNumPoints() < 2) return 0.0;
+  OGRLineString local(line);
+  if (local.transform(ProjectionFor(line).toLocal.get()) != OGRERR_NONE) return 0.0;
+  return local.get_Length();
+}
+
+}  // namespace rill::geo

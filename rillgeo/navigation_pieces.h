@@ -1,0 +1,37 @@
+// The lines of a navigation: every result row's stretch of its reach, cut
+// out of the flowlines that make up the reach.
+#pragma once
+
+#include <ogr_geometry.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "network/network_tables.h"
+#include "rillgeo/flowline_lines.h"
+#include "rillgeo/ground_cutter.h"
+#include "rillgeo/id_map.h"
+#include "rillgeo/results_file.h"
+
+namespace rill::geo {
+
+struct NavigationPieces {
+  // One geometry per result row, in row order: a line string, a multi line
+  // string where the row spans several flowlines, nullptr where no line of
+  // the row's reach was found or the row has no length.
+  std::vector<std::unique_ptr<OGRGeometry>> rows;
+  std::optional<OGRPoint> start;  // where the navigation began
+  std::optional<OGRPoint> end;    // where its last row ends
+  std::size_t rowsWithoutLine = 0;
+};
+
+// Cuts the rows of `results` out of `lines`. A row's reach is found in
+// `tables` by Com_id, its sections' flowlines by their nodes (translated by
+// `ids`); a measure is a share of the flowline's ground length from its
+// downstream end. A GeoError for a row whose Com_id or measures are not
+// numbers.
+NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
+                               const FlowlineLines& lines, GroundCutter& cutter);
+
+}  // namespace rill::geo
