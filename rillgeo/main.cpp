@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::cerr << "rillgeo: " << e.what() << " (see rillgeo --help)\n";
+    const bool named = import->parsed() || map->parsed();
+    std::cerr << "rillgeo" << (named ? (import->parsed() ? " import" : " map") : "") << ": " << e.what() << '\n';
     return kWrongOptions;
   }
 
