@@ -58,11 +58,14 @@ void RequestPipeline::Work() {
       job->outcome = NavigateRequest(std::get<BatchRequest>(job->request), *job->tables, withLog_);
     }
     job->tables.reset();
+    bool oldest;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       job->done = true;
+      oldest = window_.front().get() == job;
     }
-    jobDone_.notify_all();
+    // Only the oldest job can let the caller write: no wake-up for the others.
+    if (oldest) jobDone_.notify_all();
   }
 }
 
