@@ -30,9 +30,7 @@ std::optional<std::int64_t> ReadPicoUnits(std::string_view text) {
     } else if (decimals < kDecimals) {
       fraction = fraction * 10 + digit;
       ++decimals;
-    } else if (digit != 0) {
-      return std::nullopt;
-    }
+    }  // later decimals (a double's text: 0.30000000000000004) move no metre
   }
   if (!digits) return std::nullopt;
   for (; decimals < kDecimals; ++decimals) fraction *= 10;

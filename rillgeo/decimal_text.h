@@ -11,8 +11,8 @@
 namespace rill::geo {
 
 // A non-negative decimal in units of 1e-12, read exactly from its text
-// ("1.5065", "12", ".5"); nothing for text that is not such a number or
-// holds more than twelve decimals that are not zero.
+// ("1.5065", "12", ".5"; decimals past the twelfth are dropped); nothing
+// for text that is not such a number.
 std::optional<std::int64_t> ReadPicoUnits(std::string_view text);
 
 // Kilometres in units of 1e-12 km as whole metres, halves rounded up.

@@ -1,7 +1,10 @@
 // rillgeo import against the samples' own tables, and its refusals.
+#include <gdal_utils.h>
+
 #include <map>
 #include <sstream>
 
+#include "rillgeo/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {
@@ -35,6 +38,22 @@ TEST_F(RillgeoTest, ImportGivesTheSampleTablesByteForByte) {
     }
     EXPECT_FALSE(fs::exists(out / "idmap.csv"));
   }
+}
+
+TEST_F(RillgeoTest, ShapefileGivesTheSameTables) {
+  geo::StartGdal();
+  GDALDatasetUniquePtr gpkg(GDALDataset::Open((kData / "oswego/raw/flowlines.gpkg").c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(gpkg);
+  const char* toShapefile[] = {"-f", "ESRI Shapefile", nullptr};
+  GDALVectorTranslateOptions* options = GDALVectorTranslateOptionsNew(const_cast<char**>(toShapefile), nullptr);
+  GDALDatasetH source = GDALDataset::ToHandle(gpkg.get());
+  GDALClose(GDALVectorTranslate(Scratch("shp").c_str(), nullptr, 1, &source, options, nullptr));
+  GDALVectorTranslateOptionsFree(options);
+
+  const fs::path out = Scratch("from-shapefile");
+  const RunOutcome run = Rillgeo({"import", Scratch("shp").string(), "--to", out.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* table : kTables) EXPECT_TRUE(ReadExisting(out / table) == ReadExisting(kData / "oswego" / table));
 }
 
 // The result rows with each Com_id replaced by its source id.

@@ -145,5 +145,80 @@ TEST_F(MapTest, BatchResultsDrawOneRequest) {
   EXPECT_NE(noValue.err.find("--request"), std::string::npos) << noValue.err;
 }
 
+TEST_F(MapTest, PageIsSelfContainedWithAPiecePerRow) {
+  Navigate(Tables(), "5,04140201002304,50,04140203000132,10,D,0,MI,1");
+  const fs::path html = Scratch("map.html");
+  ASSERT_EQ(Rillgeo({"map", (Tables() / "out.csv").string(), "--tables", Tables().string(), "--geometry", kGeometry,
+                     "--html", html.string()})
+                .status,
+            0);
+  const std::string page = ReadExisting(html);
+  const auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<path class=\"p\""), geo::ReadResults((Tables() / "out.csv").string(), "").rows.size());
+  EXPECT_EQ(count("data-t=\"04140201002304, measures 50.000 to 0.000, distance 0.5932\""), 1u);
+  EXPECT_EQ(count("<circle"), 2u);  // start and end
+  EXPECT_EQ(count("Travel distance"), 1u);
+  EXPECT_EQ(count(" km</text>"), 1u);
+  EXPECT_EQ(count("<script>"), 1u);
+  // Nothing is fetched: the only address is the SVG namespace.
+  EXPECT_EQ(count("http"), 1u);
+  EXPECT_EQ(count("xmlns=\"http://www.w3.org/2000/svg\""), 1u);
+}
+
+struct MapRefusal {
+  const char* what;
+  std::vector<std::string> args;  // after "map RESULTS"
+  const char* results;            // the RESULTS file's text
+  int status;
+  const char* message;
+};
+
+TEST_F(MapTest, MapRefusesWithoutWritingOutputs) {
+  const std::string csv = "\"Rch_code\",\"Com_id\",\"FromMeasure\",\"ToMeasure\"\n\"04140201002304\",21983619,0,100\n";
+  const std::string json = Scratch("refused.geojson").string();
+  const std::string tables = Tables().string();
+  const std::string coastal = (kData / "coastal_ca/raw/coastal.gpkg").string();
+  const MapRefusal cases[] = {
+      {"no tables", {"--tables", Scratch("none").string(), "--geometry", kGeometry}, csv.c_str(), 1, "cannot be read"},
+      {"no Com_id",
+       {"--tables", tables, "--geometry", kGeometry},
+       "\"FromMeasure\",\"ToMeasure\"\n0,1\n",
+       1,
+       "has no column Com_id"},
+      {"short row",
+       {"--tables", tables, "--geometry", kGeometry},
+       "\"Com_id\",\"FromMeasure\",\"ToMeasure\"\n1,0\n",
+       1,
+       "line 2 has 2 of the 3 columns"},
+      {"layer without nodes",
+       {"--tables", tables, "--geometry", coastal, "--layer", "NHDArea"},
+       csv.c_str(),
+       1,
+       "column FromNode is missing"},
+      {"request of a single run",
+       {"--tables", tables, "--geometry", kGeometry, "--request", "1"},
+       csv.c_str(),
+       1,
+       "has no Request column"},
+      {"no geometry", {"--tables", tables}, csv.c_str(), 2, "--geometry is required"},
+  };
+  for (const MapRefusal& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteAll(Scratch("results.csv"), c.results);
+    std::vector<std::string> args{"map", Scratch("results.csv").string()};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--geojson", json});
+    const RunOutcome run = Rillgeo(args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(fs::exists(json));
+  }
+}
+
 }  // namespace
 }  // namespace rill::testing
