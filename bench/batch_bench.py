@@ -9,6 +9,7 @@ on 1 and on 2 threads, with the peak resident memory against the size of the tab
 import argparse
 import os
 import random
+import resource
 import subprocess
 import sys
 import time
@@ -61,17 +62,21 @@ def main():
 
     print(f"rillmark batch, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, {os.cpu_count()} cores, "
           f"{args.reaches:,} reaches ({size / 1e6:.0f} MB of tables), best and median of {args.repeat}\n")
-    print("| run | wall min (s) | wall median (s) | peak RSS (MB) | peak / tables |")
-    print("|---|---|---|---|---|")
+    print("| run | wall min (s) | wall median (s) | CPU per run (s) | peak RSS (MB) | peak / tables |")
+    print("|---|---|---|---|---|---|")
     walls = {}
     for label, reqs, threads in (("load only (NavType 0, no dump)", load_only, 1),
                                  (f"{args.requests:,} mixed requests, 1 thread", requests, 1),
                                  (f"{args.requests:,} mixed requests, 2 threads", requests, 2)):
         argv = [exe, "batch", reqs, "--out", out_csv, "--tables", folder, "--threads", str(threads),
                 "--no-progress"]
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
         lo, med, rss = national.repeated(argv, args.repeat)
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        # User and system time of the runs: what the machine's other load cannot inflate.
+        cpu = (after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) / args.repeat
         walls[threads if reqs == requests else 0] = lo
-        print(f"| {label} | {lo:.2f} | {med:.2f} | {rss:.0f} | {rss * 2**20 / size:.2f} |")
+        print(f"| {label} | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} | {rss * 2**20 / size:.2f} |")
     rows = sum(1 for _ in open(out_csv)) - 1
     nav1, nav2 = walls[1] - walls[0], walls[2] - walls[0]
     print(f"\n{rows:,} result rows. Whole process: 2 threads {walls[1] / walls[2]:.2f} times as fast as 1; "

@@ -47,6 +47,9 @@ std::vector<Case> Cases() {
   };
 }
 
+// Test names and failures show the case by its name.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 class BatchRefusals : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BatchRefusals, StatusesAndOutputs) {

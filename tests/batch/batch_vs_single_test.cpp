@@ -34,6 +34,9 @@ struct Network {
   int requests;
 };
 
+// Test names and failures show the case by its name.
+void PrintTo(const Network& c, std::ostream* out) { *out << c.name; }
+
 class BatchVsSingle : public ::testing::TestWithParam<Network> {};
 
 TEST_P(BatchVsSingle, EveryRequestAsItsSingleRun) {
