@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,10 +32,19 @@ class Canvas {
   double west_, north_, xScale_, unit_ = 1.0, height_ = 1.0;
 };
 
+// A coordinate with one decimal, written from whole tenths: a page holds
+// hundreds of thousands of them, and printf would take most of the time.
 void AppendNumber(std::string& out, double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  out += text;
+  long long tenths = std::llround(value * 10.0);
+  if (tenths < 0) {
+    out += '-';
+    tenths = -tenths;
+  }
+  char text[24];
+  const auto end = std::to_chars(text, text + sizeof text, tenths / 10).ptr;
+  out.append(text, end);
+  out += '.';
+  out += static_cast<char>('0' + tenths % 10);
 }
 
 // Path data of a line, dropping points closer than half a unit to the last
@@ -45,7 +55,7 @@ void AppendLine(std::string& out, const Canvas& canvas, const OGRLineString& lin
   for (int i = 0; i < count; ++i) {
     const double x = canvas.X(line.getX(i));
     const double y = canvas.Y(line.getY(i));
-    if (i > 0 && i + 1 < count && std::hypot(x - lastX, y - lastY) < 0.5) continue;
+    if (i > 0 && i + 1 < count && (x - lastX) * (x - lastX) + (y - lastY) * (y - lastY) < 0.25) continue;
     out += i == 0 ? 'M' : 'L';
     AppendNumber(out, x);
     out += ' ';

@@ -37,6 +37,11 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
   command->add_option("--gpkg", options.gpkg, "Write the pieces as a GeoPackage layer to this file");
   command->add_option("--html", options.html, "Write a self-contained map page to this file");
   command->add_option("--request", options.request, "Draw only the rows of this request of a batch RESULTS file");
+  command->callback([&options] {
+    if (options.geojson.empty() && options.gpkg.empty() && options.html.empty()) {
+      throw CLI::ValidationError("--geojson, --gpkg, --html", "name at least one output");
+    }
+  });
   return command;
 }
 

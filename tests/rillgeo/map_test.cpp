@@ -218,6 +218,10 @@ TEST_F(MapTest, MapRefusesWithoutWritingOutputs) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_FALSE(fs::exists(json));
   }
+  const RunOutcome noOutput =
+      Rillgeo({"map", Scratch("results.csv").string(), "--tables", tables, "--geometry", kGeometry});
+  EXPECT_EQ(noOutput.status, 2);
+  EXPECT_EQ(noOutput.err, "rillgeo map: --geojson, --gpkg, --html: name at least one output\n");
 }
 
 }  // namespace
