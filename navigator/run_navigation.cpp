@@ -35,7 +35,7 @@ int RunRequest(NavRequest& request, TextWriter& log) {
 
 }  // namespace
 
-int RunNavigation(std::string_view commandLine) {
+int RunNavigation(std::string_view commandLine, const RunOptions& options) {
   NavRequest request;
   try {
     auto parsed = ParseCommandLine(commandLine);
@@ -52,7 +52,7 @@ int RunNavigation(std::string_view commandLine) {
   const std::string logPath = request.PathOf("message.out");
   const std::string codePath = request.PathOf("ccode.txt");
   TextWriter log;
-  if (!log.Open(logPath)) {
+  if (!log.Open(logPath, options.concurrent)) {
     std::cerr << "The run log " << logPath << " could not be created\n";
     return kExitOutputFailed;
   }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "text/block_writer.h"
 #include "text/format.h"
 
 namespace rill {
@@ -24,8 +26,10 @@ class TextWriter {
   TextWriter(TextWriter&& other) noexcept;
   TextWriter& operator=(TextWriter&& other) noexcept;
 
-  // Creates or truncates the file; false when it cannot be opened.
-  bool Open(const std::string& path);
+  // Creates or truncates the file; false when it cannot be opened. With
+  // `background` the full blocks are written by a second thread, in order,
+  // while the caller goes on formatting; the bytes are the same.
+  bool Open(const std::string& path, bool background = false);
   bool IsOpen() const { return file_ != nullptr; }
 
   // Whether text handed to this writer is dropped unread.
@@ -38,7 +42,7 @@ class TextWriter {
   void Print(std::string_view format, const Args&... args) {
     if (sink_ == Sink::Discard) return;
     AppendPrintf(buffer_, format, args...);
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (buffer_.size() >= kFlushAt) Spill();
   }
 
   // Hands the buffered text to the operating system.
@@ -49,10 +53,13 @@ class TextWriter {
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 20;
+  // Passes a full buffer on: to the writing thread, or to the file.
+  void Spill();
   enum class Sink : unsigned char { File, Memory, Discard };
   Sink sink_ = Sink::File;
   std::FILE* file_ = nullptr;
   std::string buffer_;
+  std::unique_ptr<BlockWriter> background_;  // only while a file is open with `background`
   bool failed_ = false;
 };
 
