@@ -9,14 +9,32 @@ namespace rill {
 
 namespace {
 
-// Positions 0..n-1 ordered by key, equal keys in position order.
+// Positions 0..n-1 ordered by key, equal keys in position order. A radix
+// sort in two passes of 16 bits: linear, and stable as the order requires.
+// Tables that already stand in key order cost one pass.
 template <typename KeyOf>
 std::vector<std::int32_t> StableOrder(std::size_t n, KeyOf keyOf) {
-  std::vector<std::pair<std::int32_t, std::int32_t>> keyed(n);
-  for (std::size_t i = 0; i < n; ++i) keyed[i] = {keyOf(i), static_cast<std::int32_t>(i)};
-  std::sort(keyed.begin(), keyed.end());
+  // The key in the high half, its sign bit flipped so that unsigned order is
+  // the keys' order; the position in the low half.
+  std::vector<std::uint64_t> keyed(n);
+  bool ordered = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t key = static_cast<std::uint32_t>(keyOf(i)) ^ 0x80000000u;
+    keyed[i] = key << 32 | static_cast<std::uint32_t>(i);
+    if (i > 0 && keyed[i] < keyed[i - 1]) ordered = false;
+  }
+  if (!ordered) {
+    std::vector<std::uint64_t> spare(n);
+    for (int shift = 32; shift < 64; shift += 16) {
+      std::vector<std::size_t> start(65537, 0);
+      for (std::uint64_t k : keyed) ++start[((k >> shift) & 0xFFFFu) + 1];
+      for (std::size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+      for (std::uint64_t k : keyed) spare[start[(k >> shift) & 0xFFFFu]++] = k;
+      keyed.swap(spare);
+    }
+  }
   std::vector<std::int32_t> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::int32_t>(keyed[i] & 0xFFFFFFFFu);
   return order;
 }
 
@@ -28,14 +46,17 @@ void NetworkTables::SealSections() {
   sorted.reserve(sections_.size());
   for (std::int32_t i : order) sorted.push_back(sections_[static_cast<std::size_t>(i)]);
   sections_ = std::move(sorted);
-  runOf_ = IdIndex{};
-  runOf_.Reserve(sections_.size());
+  for (IdEntry& entry : entries_) entry.run = -1;
+  std::size_t reaches = 0;
+  for (std::size_t i = 0; i < sections_.size(); ++i)
+    if (i == 0 || sections_[i].Com_id != sections_[i - 1].Com_id) ++reaches;
+  entryOf_.Reserve(entries_.size() + reaches);
   sectionRuns_.clear();
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     const SectionRecord& s = sections_[i];
     const auto at = static_cast<std::int32_t>(i);
     if (i == 0 || s.Com_id != sections_[i - 1].Com_id) {
-      runOf_.InsertFirst(s.Com_id, static_cast<std::int32_t>(sectionRuns_.size()));
+      EntryFor(s.Com_id).run = static_cast<std::int32_t>(sectionRuns_.size());
       sectionRuns_.push_back({at, at, -1, -1});
     }
     SectionRun& run = sectionRuns_.back();
@@ -111,23 +132,37 @@ void NetworkTables::BuildMetersBelow() {
   }
 }
 
-NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows, const std::vector<FlowRecord>& flows,
-                                                   std::int32_t FlowRecord::*key) {
+NetworkTables::IdEntry& NetworkTables::EntryFor(std::int32_t comId) {
+  std::int32_t at = entryOf_.Find(comId);
+  if (at < 0) {
+    at = static_cast<std::int32_t>(entries_.size());
+    entryOf_.InsertFirst(comId, at);
+    entries_.emplace_back();
+  }
+  return entries_[static_cast<std::size_t>(at)];
+}
+
+const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
+  const std::int32_t at = entryOf_.Find(comId);
+  return at < 0 ? nullptr : &entries_[static_cast<std::size_t>(at)];
+}
+
+NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows, std::int32_t FlowRecord::*key,
+                                                   std::int32_t IdEntry::*field) {
   RowBlocks blocks;
   blocks.rows = std::move(rows);
-  blocks.blockOf.Reserve(blocks.rows.size());
-  auto keyAt = [&](std::size_t p) { return flows[static_cast<std::size_t>(blocks.rows[p])].*key; };
+  for (IdEntry& entry : entries_) entry.*field = -1;
+  auto keyAt = [&](std::size_t p) { return flows_[static_cast<std::size_t>(blocks.rows[p])].*key; };
   for (std::size_t p = 0; p < blocks.rows.size(); ++p) {
     if (p > 0 && keyAt(p) == keyAt(p - 1)) continue;
-    blocks.blockOf.InsertFirst(keyAt(p), static_cast<std::int32_t>(blocks.starts.size()));
+    EntryFor(keyAt(p)).*field = static_cast<std::int32_t>(blocks.starts.size());
     blocks.starts.push_back(static_cast<std::int32_t>(p));
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
   return blocks;
 }
 
-std::span<const std::int32_t> NetworkTables::RowBlocks::Of(std::int32_t comId) const {
-  std::int32_t block = blockOf.Find(comId);
+std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block) const {
   if (block < 0) return {};
   const auto begin = static_cast<std::size_t>(starts[static_cast<std::size_t>(block)]);
   const auto end = static_cast<std::size_t>(starts[static_cast<std::size_t>(block) + 1]);
@@ -135,28 +170,45 @@ std::span<const std::int32_t> NetworkTables::RowBlocks::Of(std::int32_t comId) c
 }
 
 void NetworkTables::SealFlows() {
-  rowsFrom_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), flows_,
-                         &FlowRecord::Com_id1);
-  rowsInto_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), flows_,
-                         &FlowRecord::Com_id2);
+  rowsFrom_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }),
+                         &FlowRecord::Com_id1, &IdEntry::from);
+  rowsInto_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }),
+                         &FlowRecord::Com_id2, &IdEntry::into);
+  // Whether a reach is joined in its interior is asked of every reach a walk
+  // enters: answered here once, not by reading its rows each time.
+  for (std::size_t b = 0; b + 1 < rowsInto_.starts.size(); ++b) {
+    bool interior = false;
+    std::int32_t key = 0;
+    for (auto p = static_cast<std::size_t>(rowsInto_.starts[b]); p < static_cast<std::size_t>(rowsInto_.starts[b + 1]);
+         ++p) {
+      const FlowRecord& f = flows_[static_cast<std::size_t>(rowsInto_.rows[p])];
+      key = f.Com_id2;
+      if (f.Sequence > 0.0) interior = true;
+    }
+    EntryFor(key).interior = interior;
+  }
 }
 
 void NetworkTables::SealReaches() {
-  reachByComId_ = IdIndex{};
-  reachByComId_.Reserve(reaches_.size());
-  for (std::size_t i = 0; i < reaches_.size(); ++i)
-    reachByComId_.InsertFirst(reaches_[i].Com_id, static_cast<std::int32_t>(i));
+  for (IdEntry& entry : entries_) entry.reach = -1;
+  for (std::size_t i = 0; i < reaches_.size(); ++i) {
+    IdEntry& entry = EntryFor(reaches_[i].Com_id);
+    if (entry.reach < 0) entry.reach = static_cast<std::int32_t>(i);
+  }
   reachesByCode_.resize(reaches_.size());
   for (std::size_t i = 0; i < reaches_.size(); ++i) reachesByCode_[i] = static_cast<std::int32_t>(i);
-  std::stable_sort(reachesByCode_.begin(), reachesByCode_.end(), [&](std::int32_t a, std::int32_t b) {
+  auto byCode = [&](std::int32_t a, std::int32_t b) {
     return std::strcmp(reaches_[static_cast<std::size_t>(a)].Rch_code, reaches_[static_cast<std::size_t>(b)].Rch_code) <
            0;
-  });
+  };
+  // Reach tables usually come ordered by code: then file order is the answer.
+  if (!std::is_sorted(reachesByCode_.begin(), reachesByCode_.end(), byCode))
+    std::stable_sort(reachesByCode_.begin(), reachesByCode_.end(), byCode);
 }
 
 const NetworkTables::SectionRun* NetworkTables::RunOf(std::int32_t comId) const {
-  std::int32_t run = runOf_.Find(comId);
-  return run < 0 ? nullptr : &sectionRuns_[static_cast<std::size_t>(run)];
+  const IdEntry* entry = EntryOf(comId);
+  return entry == nullptr || entry->run < 0 ? nullptr : &sectionRuns_[static_cast<std::size_t>(entry->run)];
 }
 
 std::int32_t NetworkTables::FirstSectionOf(std::int32_t comId) const {
@@ -246,21 +298,29 @@ std::int32_t NetworkTables::FindReachByRchCode(std::string_view code) const {
   return *it;
 }
 
-std::int32_t NetworkTables::FindReachByComId(std::int32_t comId) const { return reachByComId_.Find(comId); }
+std::int32_t NetworkTables::FindReachByComId(std::int32_t comId) const {
+  const IdEntry* entry = EntryOf(comId);
+  return entry == nullptr ? -1 : entry->reach;
+}
 
 const ReachRecord* NetworkTables::ReachByComId(std::int32_t comId) const {
-  std::int32_t i = reachByComId_.Find(comId);
+  const std::int32_t i = FindReachByComId(comId);
   return i < 0 ? nullptr : &reaches_[static_cast<std::size_t>(i)];
 }
 
-std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const { return rowsFrom_.Of(comId); }
+std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const {
+  const IdEntry* entry = EntryOf(comId);
+  return entry == nullptr ? std::span<const std::int32_t>() : rowsFrom_.Block(entry->from);
+}
 
-std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const { return rowsInto_.Of(comId); }
+std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const {
+  const IdEntry* entry = EntryOf(comId);
+  return entry == nullptr ? std::span<const std::int32_t>() : rowsInto_.Block(entry->into);
+}
 
 bool NetworkTables::HasInteriorInflow(std::int32_t comId) const {
-  for (std::int32_t row : RowsInto(comId))
-    if (flows_[static_cast<std::size_t>(row)].Sequence > 0.0) return true;
-  return false;
+  const IdEntry* entry = EntryOf(comId);
+  return entry != nullptr && entry->into >= 0 && entry->interior;
 }
 
 }  // namespace rill
