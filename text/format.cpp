@@ -20,6 +20,9 @@ constexpr int kDefaultPrecision = 6;
 constexpr int kLongestInteger = std::numeric_limits<double>::max_exponent10 + 1;
 constexpr int kStackPrecision = 96;
 constexpr std::size_t kStackBuffer = 1 + kLongestInteger + 1 + kStackPrecision;
+// A whole number below 1e15 has at most 15 digits.
+constexpr int kWholePrecision = 40;
+constexpr std::size_t kWholeBuffer = 1 + 15 + 1 + kWholePrecision;
 
 // Appends text right-aligned in width characters, or left-aligned when the
 // width is negative, as printf does with a '*' width.
@@ -69,6 +72,22 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   }
   if (std::isinf(value)) {
     AppendPadded(out, value < 0 ? "-inf" : "inf", width);
+    return;
+  }
+  // Whole numbers, the most common measures and lengths, are their digits and
+  // `precision` zeros: the exact expansion printf writes, without the
+  // general conversion.
+  if (precision <= kWholePrecision && std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char buf[kWholeBuffer];
+    char* p = buf;
+    if (std::signbit(value)) *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, static_cast<std::int64_t>(std::fabs(value))).ptr;
+    if (precision > 0) {
+      *p++ = '.';
+      std::memset(p, '0', static_cast<std::size_t>(precision));
+      p += precision;
+    }
+    AppendPadded(out, buf, static_cast<std::size_t>(p - buf), width);
     return;
   }
   if (precision <= kStackPrecision) {

@@ -150,6 +150,15 @@ TEST(AppendFixed, MatchesPrintfOnMeasuresAndTies) {
   }
 }
 
+// Whole values take a shorter way than other values: both sides of its limits.
+TEST(AppendFixed, WholeValuesAtTheEdgesOfTheirShortWay) {
+  for (double value : {0.0, -0.0, 100.0, -7.0, 999999999999999.0, 1e15, -999999999999999.0, -1e15, 9007199254740992.0})
+    for (int precision : {0, 1, 5, 40, 41, 60}) {
+      ASSERT_EQ(Fixed(value, 10, precision), PrintfFixed(value, 10, precision)) << value << " " << precision;
+      ASSERT_EQ(Fixed(value, -30, precision), PrintfFixed(value, -30, precision)) << value << " " << precision;
+    }
+}
+
 TEST(AppendInt, EdgesOfTheRange) {
   EXPECT_EQ(Whole(INT_MIN, 0), "-2147483648");
   EXPECT_EQ(Whole(INT_MAX, 0), "2147483647");
