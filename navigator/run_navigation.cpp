@@ -23,11 +23,12 @@ int ReportLogFailure(const std::string& path) {
   return kExitOutputFailed;
 }
 
-int RunRequest(NavRequest& request, TextWriter& log) {
+int RunRequest(NavRequest& request, TextWriter& log, bool concurrent) {
   WriteRequestHeader(request, log);
   NetworkTables tables;
   TablePaths paths = TablePathsFor(request.WorkPath, request.FilePrefix);
-  if (LoadNetworkTables(paths, ReadWholeFile, log, tables) == LoadStatus::InputMissing) return kExitInputMissing;
+  if (LoadNetworkTables(paths, ReadWholeFile, log, tables, concurrent) == LoadStatus::InputMissing)
+    return kExitInputMissing;
   if (!IsNavigationType(request.NavType)) return kExitCompleted;
   const Navigation navigation = Navigate(tables, request, log);
   return WriteRunEnding(tables, navigation, request, log);
@@ -58,7 +59,7 @@ int RunNavigation(std::string_view commandLine, const RunOptions& options) {
   }
   int status;
   try {
-    status = RunRequest(request, log);
+    status = RunRequest(request, log, options.concurrent);
   } catch (const std::bad_alloc&) {
     // Whatever the walk built is dropped; the log says why the run stopped,
     // and no status file may suggest that the CSV beside it is complete.

@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <unordered_set>
 
+#ifdef RILL_THREADS
+#include <exception>
+#include <future>
+#include <thread>
+#endif
+
 #include "network/classify.h"
-#include "network/line_fields.h"
 #include "network/measure_key.h"
-#include "text/number_text.h"
+#include "network/table_parse.h"
 
 namespace rill {
 
@@ -21,6 +28,17 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
   std::string content;
+  // Read straight into a string of the file's size: growing it chunk by
+  // chunk would copy and first-touch a large table twice over.
+  std::error_code error;
+  if (std::filesystem::is_regular_file(path, error)) {
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > 0) {
+      content.resize(static_cast<std::size_t>(size));
+      content.resize(std::fread(content.data(), 1, content.size(), file));
+    }
+  }
+  // Whatever the size did not tell (a file still growing, a pipe).
   char chunk[1 << 16];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
@@ -33,66 +51,73 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 namespace {
 
-// Runs the line loop over one table: lines outside the format are reported
-// and skipped, the others are handed to `take` already cut into fields.
-template <typename Take>
-void ForEachRecordLine(const std::string& content, const std::string& path, bool lastCutByLineFeed, TextWriter& log,
-                       Take take) {
-  LineCursor cursor(content);
-  std::string_view line;
-  LineFields fields;
-  while (cursor.Next(line)) {
-    if (line.empty() || line == "\r") continue;
-    if (line.size() > kMaxLineLength) {
-      log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, "it is longer than 199 characters");
-      continue;
+// Writes the skipped lines that stood before record `next`, in file order.
+class SkipReporter {
+ public:
+  SkipReporter(const std::vector<SkippedLine>& skipped, const std::string& path, TextWriter& log)
+      : skipped_(skipped), path_(path), log_(log) {}
+  void Before(std::size_t next) {
+    while (at_ < skipped_.size() && static_cast<std::size_t>(skipped_[at_].recordsBefore) <= next) {
+      log_.Print("Line %d of %s was skipped: %s\n", skipped_[at_].line, path_, skipped_[at_].reason);
+      ++at_;
     }
-    SplitLine(line, lastCutByLineFeed, fields);
-    if (fields.count < 6) {
-      std::string reason = "it has ";
-      AppendPrintf(reason, "%d of the 6 fields", fields.count);
-      log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, reason);
-      continue;
-    }
-    if (const char* reason = take(fields)) log.Print("Line %d of %s was skipped: %s\n", cursor.number(), path, reason);
   }
-}
+  void Rest() { Before(static_cast<std::size_t>(-1)); }
 
-// An upper bound of the records a table holds, to size its indexes once.
-std::size_t LineCount(const std::string& content) {
-  return static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1;
-}
+ private:
+  const std::vector<SkippedLine>& skipped_;
+  const std::string& path_;
+  TextWriter& log_;
+  std::size_t at_ = 0;
+};
 
-void LoadSections(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
+void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
   std::unordered_set<MeasureKey, MeasureKeyHash> seen;
-  seen.reserve(LineCount(content));
-  ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
-    SectionRecord s;
-    s.F_meas = ReadDecimal(f.field[0]);
-    s.T_meas = ReadDecimal(f.field[1]);
-    s.Fnode = ReadWhole(f.field[2]);
-    s.Tnode = ReadWhole(f.field[3]);
-    s.Com_id = ReadWhole(f.field[4]);
-    s.Meters = ReadWhole(f.field[5]);
+  seen.reserve(parsed.records.size());
+  SkipReporter skips(parsed.skipped, path, log);
+  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+    skips.Before(k);
+    const SectionRecord& s = parsed.records[k];
     MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
-    if (key.Storable() && !seen.insert(key).second) return nullptr;
+    if (key.Storable() && !seen.insert(key).second) continue;
     tables.AppendSection(s);
-    return nullptr;
-  });
+  }
+  skips.Rest();
 }
 
-void LoadFlows(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
-  IdIndex seen;
-  seen.Reserve(LineCount(content));
-  ForEachRecordLine(content, path, false, log, [&](const LineFields& f) -> const char* {
-    FlowRecord r;
-    r.Rel_com_Id = ReadWhole(f.field[0]);
-    r.Com_id1 = ReadWhole(f.field[1]);
-    r.Com_id2 = ReadWhole(f.field[2]);
-    r.Sequence = static_cast<double>(ReadWhole(f.field[3]));
-    r.Dir = ReadWhole(f.field[4]);
-    r.DLevel = ReadWhole(f.field[5]);
-    if (!seen.InsertFirst(r.Rel_com_Id, 0)) return nullptr;
+// Whether Rel_com_Ids seen before may repeat. Tables number their rows in
+// order, so as long as every id is above the last one none can; only from
+// the first id out of order on are the ids kept and searched.
+class RowIdsSeen {
+ public:
+  bool InsertFirst(std::int32_t id, const NetworkTables& tables) {
+    if (ascending_) {
+      if (!any_ || id > last_) {
+        any_ = true;
+        last_ = id;
+        return true;
+      }
+      ascending_ = false;
+      seen_.Reserve(tables.flows().size() + 1);
+      for (const FlowRecord& f : tables.flows()) seen_.InsertFirst(f.Rel_com_Id, 0);
+    }
+    return seen_.InsertFirst(id, 0);
+  }
+
+ private:
+  bool ascending_ = true;
+  bool any_ = false;
+  std::int32_t last_ = 0;
+  IdIndex seen_;
+};
+
+void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+  RowIdsSeen seen;
+  SkipReporter skips(parsed.skipped, path, log);
+  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+    skips.Before(k);
+    FlowRecord r = parsed.records[k];
+    if (!seen.InsertFirst(r.Rel_com_Id, tables)) continue;
     if (r.Sequence > 0.0) {
       if (tables.SectionsOf(r.Com_id1).empty() || tables.SectionsOf(r.Com_id2).empty()) {
         log.Print("Flow %d: no sections to place the junction, Sequence set to 0\n", r.Rel_com_Id);
@@ -107,34 +132,23 @@ void LoadFlows(const std::string& content, const std::string& path, TextWriter& 
       r.Orig710 = 1;
     }
     tables.AppendFlow(r);
-    return nullptr;
-  });
+  }
+  skips.Rest();
 }
 
-bool CopyText(const char* text, char* into, std::size_t capacity) {
-  std::size_t n = std::strlen(text);
-  if (n >= capacity) return false;
-  std::memcpy(into, text, n + 1);
-  return true;
-}
-
-void LoadReaches(const std::string& content, const std::string& path, TextWriter& log, NetworkTables& tables) {
+void LoadReaches(ParsedTable<ReachRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
   IdIndex seen;
-  seen.Reserve(LineCount(content));
-  ForEachRecordLine(content, path, true, log, [&](const LineFields& f) -> const char* {
-    ReachRecord r;
-    r.Com_id = ReadWhole(f.field[0]);
-    if (!CopyText(f.field[1], r.Rch_code, sizeof r.Rch_code)) return "its Rch_code is longer than 14 characters";
-    if (!CopyText(f.field[2], r.Rch_date, sizeof r.Rch_date)) return "its Rch_date is longer than 8 characters";
-    r.Level = ReadWhole(f.field[3]);
-    r.Meters = ReadWhole(f.field[4]);
-    r.Duu_id = ReadWhole(f.field[5]);
+  seen.Reserve(parsed.records.size());
+  SkipReporter skips(parsed.skipped, path, log);
+  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+    skips.Before(k);
+    ReachRecord& r = parsed.records[k];
+    if (!seen.InsertFirst(r.Com_id, 0)) continue;
     r.Branched = ClassifyBranched(tables, r.Com_id);
     r.Divergent = (r.Branched == 1 || r.Branched == 2) ? ClassifyDivergent(tables, r.Com_id) : std::int16_t{0};
-    if (!seen.InsertFirst(r.Com_id, 0)) return nullptr;
     tables.AppendReach(r);
-    return nullptr;
-  });
+  }
+  skips.Rest();
 }
 
 void WriteCounts(TextWriter& log, std::size_t count, const std::string& path) {
@@ -143,26 +157,85 @@ void WriteCounts(TextWriter& log, std::size_t count, const std::string& path) {
   log.Print("Subscripts range from 0 to %d\n", static_cast<std::int64_t>(count) - 1);
 }
 
-bool Open(const FileReader& read, const std::string& path, const char* name, TextWriter& log, std::string& content) {
-  std::optional<std::string> got = read(path);
-  if (got) {
-    content = std::move(*got);
-    return true;
-  }
+template <typename Record>
+using MaybeParsed = std::optional<ParsedTable<Record>>;
+
+// A table read and parsed; nothing when it cannot be read.
+template <typename Record>
+MaybeParsed<Record> ReadAndParse(const FileReader& read, const std::string& path,
+                                 ParsedTable<Record> (*parse)(std::string_view)) {
+  std::optional<std::string> content = read(path);
+  if (!content) return std::nullopt;
+  return parse(*content);
+}
+
+LoadStatus ReportMissing(TextWriter& log, const std::string& path, const char* name) {
   log.Print("The input file %s was not opened\n", path);
   log.Print("The file %s was not opened.\n", name);
   log.Flush();
-  return false;
+  return LoadStatus::InputMissing;
 }
+
+// The flow and reach tables, read and parsed on a second thread while the
+// sections are loaded, or here when they are asked for.
+class LaterTables {
+ public:
+  LaterTables(const TablePaths& paths, const FileReader& read, bool concurrent) : paths_(paths), read_(read) {
+#ifdef RILL_THREADS
+    if (!concurrent) return;
+    concurrent_ = true;
+    helper_ = std::jthread([this] {
+      Fulfil(flows_, [this] { return ReadAndParse(read_, paths_.flow, ParseFlows); });
+      Fulfil(reaches_, [this] { return ReadAndParse(read_, paths_.reach, ParseReaches); });
+    });
+#else
+    (void)concurrent;
+#endif
+  }
+  MaybeParsed<FlowRecord> Flows() {
+#ifdef RILL_THREADS
+    if (concurrent_) return flows_.get_future().get();
+#endif
+    return ReadAndParse(read_, paths_.flow, ParseFlows);
+  }
+  MaybeParsed<ReachRecord> Reaches() {
+#ifdef RILL_THREADS
+    if (concurrent_) return reaches_.get_future().get();
+#endif
+    return ReadAndParse(read_, paths_.reach, ParseReaches);
+  }
+
+ private:
+  const TablePaths& paths_;
+  const FileReader& read_;
+#ifdef RILL_THREADS
+  template <typename Record, typename Make>
+  static void Fulfil(std::promise<MaybeParsed<Record>>& promise, Make make) {
+    try {
+      promise.set_value(make());
+    } catch (...) {
+      promise.set_exception(std::current_exception());
+    }
+  }
+
+  bool concurrent_ = false;
+  std::promise<MaybeParsed<FlowRecord>> flows_;
+  std::promise<MaybeParsed<ReachRecord>> reaches_;
+  std::jthread helper_;  // last: joined before the promises go
+#endif
+};
 
 }  // namespace
 
-LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables) {
+LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables,
+                             bool concurrent) {
   log.Print("Rchdata: %s\nFlowdata: %s\nSecdata: %s\n", paths.reach, paths.flow, paths.section);
-  std::string content;
+  LaterTables later(paths, read, concurrent);
 
-  if (!Open(read, paths.section, "secdata.txt", log, content)) return LoadStatus::InputMissing;
-  LoadSections(content, paths.section, log, tables);
+  MaybeParsed<SectionRecord> parsedSections = ReadAndParse(read, paths.section, ParseSections);
+  if (!parsedSections) return ReportMissing(log, paths.section, "secdata.txt");
+  LoadSections(*parsedSections, paths.section, log, tables);
+  parsedSections.reset();
   log.Print("\n");
   const auto& sections = tables.sections();
   for (std::size_t i = 0; i < sections.size(); ++i) {
@@ -173,8 +246,10 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   WriteCounts(log, sections.size(), paths.section);
   tables.SealSections();
 
-  if (!Open(read, paths.flow, "flowdata.txt", log, content)) return LoadStatus::InputMissing;
-  LoadFlows(content, paths.flow, log, tables);
+  MaybeParsed<FlowRecord> parsedFlows = later.Flows();
+  if (!parsedFlows) return ReportMissing(log, paths.flow, "flowdata.txt");
+  LoadFlows(*parsedFlows, paths.flow, log, tables);
+  parsedFlows.reset();
   log.Print("\n");
   const auto& flows = tables.flows();
   for (std::size_t i = 0; i < flows.size(); ++i) {
@@ -187,8 +262,10 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   WriteCounts(log, flows.size(), paths.flow);
   tables.SealFlows();
 
-  if (!Open(read, paths.reach, "rchdata.txt", log, content)) return LoadStatus::InputMissing;
-  LoadReaches(content, paths.reach, log, tables);
+  MaybeParsed<ReachRecord> parsedReaches = later.Reaches();
+  if (!parsedReaches) return ReportMissing(log, paths.reach, "rchdata.txt");
+  LoadReaches(*parsedReaches, paths.reach, log, tables);
+  parsedReaches.reset();
   log.Print("\n");
   const auto& reaches = tables.reaches();
   for (std::size_t i = 0; i < reaches.size(); ++i) {

@@ -26,7 +26,10 @@ enum class LoadStatus { Loaded, InputMissing };
 
 // Reads secdata, flowdata and rchdata in that order into `tables`, writing the
 // load dump to `log`. Stops at the first table that cannot be read, after
-// writing why.
-LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables);
+// writing why. With `concurrent` the flow and reach tables are read and
+// parsed on a second thread meanwhile (`read` must then allow calls from
+// another thread); the log and the tables are the same.
+LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables,
+                             bool concurrent = false);
 
 }  // namespace rill
