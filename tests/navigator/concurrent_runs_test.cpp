@@ -36,6 +36,7 @@ TEST(ConcurrentRuns, WriteTheSameBytesAsThePlainPath) {
   const std::string& out = ends->outlet;
   const std::string& head = ends->headwater;
   // Every type both ways, from the outlet, the far headwater and a point inside.
+  // clang-format off
   const std::string requests[] = {
       "0," + out + ",0," + out + ",0,U,0,MI,1",
       "1," + out + ",0," + out + ",0,U,0,MI,1",
@@ -49,6 +50,7 @@ TEST(ConcurrentRuns, WriteTheSameBytesAsThePlainPath) {
       "5," + head + ",100," + out + ",0,D,0,MI,1",
       "5," + out + ",0," + head + ",50,U,0,MI,1",
   };
+  // clang-format on
   for (const std::string& request : requests) {
     SCOPED_TRACE(request);
     const RunFiles plain = RunIn(dir, request, false);
