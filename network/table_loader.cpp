@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-#include <unordered_set>
 
 #ifdef RILL_THREADS
 #include <exception>
@@ -14,6 +13,7 @@
 #endif
 
 #include "network/classify.h"
+#include "network/load_dump.h"
 #include "network/measure_key.h"
 #include "network/table_parse.h"
 
@@ -71,16 +71,43 @@ class SkipReporter {
   std::size_t at_ = 0;
 };
 
+// The first section of each Com_id, F_meas and T_meas, kept as positions in
+// a flat table: no allocation per section, as a set of nodes would make.
+class FirstSections {
+ public:
+  explicit FirstSections(const std::vector<SectionRecord>& records) : records_(records) {
+    std::size_t want = 16;
+    while (want < records.size() * 2) want *= 2;
+    slots_.assign(want, -1);
+  }
+  // Whether record k is the first with its key (a key holding NaN always is).
+  bool InsertFirst(std::size_t k) {
+    const MeasureKey key = KeyOf(k);
+    if (!key.Storable()) return true;
+    const std::size_t mask = slots_.size() - 1;
+    std::uint64_t h = MeasureKeyHash{}(key);
+    h = (h ^ (h >> 32)) * 0x9E3779B97F4A7C15ull;
+    for (std::size_t i = static_cast<std::size_t>(h ^ (h >> 29)) & mask;; i = (i + 1) & mask) {
+      if (slots_[i] < 0) {
+        slots_[i] = static_cast<std::int32_t>(k);
+        return true;
+      }
+      if (KeyOf(static_cast<std::size_t>(slots_[i])) == key) return false;
+    }
+  }
+
+ private:
+  MeasureKey KeyOf(std::size_t k) const { return {records_[k].Com_id, records_[k].F_meas, records_[k].T_meas}; }
+  const std::vector<SectionRecord>& records_;
+  std::vector<std::int32_t> slots_;
+};
+
 void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
-  std::unordered_set<MeasureKey, MeasureKeyHash> seen;
-  seen.reserve(parsed.records.size());
+  FirstSections seen(parsed.records);
   SkipReporter skips(parsed.skipped, path, log);
   for (std::size_t k = 0; k < parsed.records.size(); ++k) {
     skips.Before(k);
-    const SectionRecord& s = parsed.records[k];
-    MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
-    if (key.Storable() && !seen.insert(key).second) continue;
-    tables.AppendSection(s);
+    if (seen.InsertFirst(k)) tables.AppendSection(parsed.records[k]);
   }
   skips.Rest();
 }
@@ -238,11 +265,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   parsedSections.reset();
   log.Print("\n");
   const auto& sections = tables.sections();
-  for (std::size_t i = 0; i < sections.size(); ++i) {
-    const SectionRecord& s = sections[i];
-    log.Print("Subscript: %d, F_meas: %10.5f, T_meas: %10.5f, Fnode: %d, Tnode: %d,Com_id: %d, Meters: %d\n",
-              static_cast<std::int64_t>(i), s.F_meas, s.T_meas, s.Fnode, s.Tnode, s.Com_id, s.Meters);
-  }
+  DumpSections(sections, log, concurrent);
   WriteCounts(log, sections.size(), paths.section);
   tables.SealSections();
 
@@ -252,13 +275,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   parsedFlows.reset();
   log.Print("\n");
   const auto& flows = tables.flows();
-  for (std::size_t i = 0; i < flows.size(); ++i) {
-    const FlowRecord& f = flows[i];
-    log.Print(
-        "Subscript: %d, Rel_com_Id: %10d, Com_id1: %10d, Com_id2: %10d, Sequence: %10.5f, Dir: %3d, "
-        "DLevel: %d, Orig 710? %d\n",
-        static_cast<std::int64_t>(i), f.Rel_com_Id, f.Com_id1, f.Com_id2, f.Sequence, f.Dir, f.DLevel, f.Orig710);
-  }
+  DumpFlows(flows, log, concurrent);
   WriteCounts(log, flows.size(), paths.flow);
   tables.SealFlows();
 
@@ -268,14 +285,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   parsedReaches.reset();
   log.Print("\n");
   const auto& reaches = tables.reaches();
-  for (std::size_t i = 0; i < reaches.size(); ++i) {
-    const ReachRecord& r = reaches[i];
-    log.Print(
-        "Subscript: %d, Com_id: %10d, Rch_code: %s, Rch_date: %s, Level: %d, Meters: %d, Duu_id: %d, "
-        "Branched: %d, Divergent: %d\n",
-        static_cast<std::int64_t>(i), r.Com_id, r.Code(), r.Date(), r.Level, r.Meters, r.Duu_id, r.Branched,
-        r.Divergent);
-  }
+  DumpReaches(reaches, log, concurrent);
   WriteCounts(log, reaches.size(), paths.reach);
   tables.SealReaches();
   return LoadStatus::Loaded;
