@@ -54,6 +54,11 @@ class NetworkTables {
 
   // Building, in load order: sections, then flows, then reaches.
   void AppendSection(const SectionRecord& section) { sections_.push_back(section); }
+  // Whole tables at once: taken over when nothing was appended before, so
+  // that a large table is neither copied nor grown step by step.
+  void AppendSections(std::vector<SectionRecord>&& sections) { Adopt(sections_, std::move(sections)); }
+  void AppendFlows(std::vector<FlowRecord>&& flows) { Adopt(flows_, std::move(flows)); }
+  void AppendReaches(std::vector<ReachRecord>&& reaches) { Adopt(reaches_, std::move(reaches)); }
   void SealSections();
   void AppendFlow(const FlowRecord& flow) { flows_.push_back(flow); }
   void SealFlows();
@@ -61,6 +66,13 @@ class NetworkTables {
   void SealReaches();
 
  private:
+  template <typename Record>
+  static void Adopt(std::vector<Record>& table, std::vector<Record>&& records) {
+    if (table.empty())
+      table = std::move(records);
+    else
+      table.insert(table.end(), records.begin(), records.end());
+  }
   // The sections of one reach: sections_[begin, end), and the first of them
   // with F_meas 0 and with T_meas 100 (-1 when none).
   struct SectionRun {

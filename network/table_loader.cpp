@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #ifdef RILL_THREADS
@@ -72,7 +73,9 @@ class SkipReporter {
 };
 
 // The first section of each Com_id, F_meas and T_meas, kept as positions in
-// a flat table: no allocation per section, as a set of nodes would make.
+// a flat table (no allocation per section, as a set of nodes would make).
+// The positions are those of the kept records, compacted at the front of the
+// parsed table.
 class FirstSections {
  public:
   explicit FirstSections(const std::vector<SectionRecord>& records) : records_(records) {
@@ -80,36 +83,44 @@ class FirstSections {
     while (want < records.size() * 2) want *= 2;
     slots_.assign(want, -1);
   }
-  // Whether record k is the first with its key (a key holding NaN always is).
-  bool InsertFirst(std::size_t k) {
-    const MeasureKey key = KeyOf(k);
+  // Whether no kept section has this key (a key holding NaN never has one);
+  // then the section is recorded as kept at `position`.
+  bool InsertFirst(const SectionRecord& s, std::size_t position) {
+    const MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
     if (!key.Storable()) return true;
     const std::size_t mask = slots_.size() - 1;
     std::uint64_t h = MeasureKeyHash{}(key);
     h = (h ^ (h >> 32)) * 0x9E3779B97F4A7C15ull;
     for (std::size_t i = static_cast<std::size_t>(h ^ (h >> 29)) & mask;; i = (i + 1) & mask) {
       if (slots_[i] < 0) {
-        slots_[i] = static_cast<std::int32_t>(k);
+        slots_[i] = static_cast<std::int32_t>(position);
         return true;
       }
-      if (KeyOf(static_cast<std::size_t>(slots_[i])) == key) return false;
+      const SectionRecord& kept = records_[static_cast<std::size_t>(slots_[i])];
+      if (MeasureKey{kept.Com_id, kept.F_meas, kept.T_meas} == key) return false;
     }
   }
 
  private:
-  MeasureKey KeyOf(std::size_t k) const { return {records_[k].Com_id, records_[k].F_meas, records_[k].T_meas}; }
   const std::vector<SectionRecord>& records_;
   std::vector<std::int32_t> slots_;
 };
 
+// Each loader keeps the records it accepts at the front of the parsed table,
+// in file order, and hands the table over whole.
 void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
-  FirstSections seen(parsed.records);
+  std::vector<SectionRecord>& records = parsed.records;
+  FirstSections seen(records);
   SkipReporter skips(parsed.skipped, path, log);
-  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
-    if (seen.InsertFirst(k)) tables.AppendSection(parsed.records[k]);
+    if (!seen.InsertFirst(records[k], kept)) continue;
+    records[kept++] = records[k];
   }
   skips.Rest();
+  records.resize(kept);
+  tables.AppendSections(std::move(records));
 }
 
 // Whether Rel_com_Ids seen before may repeat. Tables number their rows in
@@ -117,7 +128,8 @@ void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, T
 // the first id out of order on are the ids kept and searched.
 class RowIdsSeen {
  public:
-  bool InsertFirst(std::int32_t id, const NetworkTables& tables) {
+  // `before` holds the rows accepted so far.
+  bool InsertFirst(std::int32_t id, std::span<const FlowRecord> before) {
     if (ascending_) {
       if (!any_ || id > last_) {
         any_ = true;
@@ -125,8 +137,8 @@ class RowIdsSeen {
         return true;
       }
       ascending_ = false;
-      seen_.Reserve(tables.flows().size() + 1);
-      for (const FlowRecord& f : tables.flows()) seen_.InsertFirst(f.Rel_com_Id, 0);
+      seen_.Reserve(before.size() + 1);
+      for (const FlowRecord& f : before) seen_.InsertFirst(f.Rel_com_Id, 0);
     }
     return seen_.InsertFirst(id, 0);
   }
@@ -139,12 +151,14 @@ class RowIdsSeen {
 };
 
 void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+  std::vector<FlowRecord>& records = parsed.records;
   RowIdsSeen seen;
   SkipReporter skips(parsed.skipped, path, log);
-  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
-    FlowRecord r = parsed.records[k];
-    if (!seen.InsertFirst(r.Rel_com_Id, tables)) continue;
+    FlowRecord r = records[k];
+    if (!seen.InsertFirst(r.Rel_com_Id, std::span<const FlowRecord>(records.data(), kept))) continue;
     if (r.Sequence > 0.0) {
       if (tables.SectionsOf(r.Com_id1).empty() || tables.SectionsOf(r.Com_id2).empty()) {
         log.Print("Flow %d: no sections to place the junction, Sequence set to 0\n", r.Rel_com_Id);
@@ -158,24 +172,30 @@ void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWri
       r.Dir = kDirOrdinary;
       r.Orig710 = 1;
     }
-    tables.AppendFlow(r);
+    records[kept++] = r;
   }
   skips.Rest();
+  records.resize(kept);
+  tables.AppendFlows(std::move(records));
 }
 
 void LoadReaches(ParsedTable<ReachRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+  std::vector<ReachRecord>& records = parsed.records;
   IdIndex seen;
-  seen.Reserve(parsed.records.size());
+  seen.Reserve(records.size());
   SkipReporter skips(parsed.skipped, path, log);
-  for (std::size_t k = 0; k < parsed.records.size(); ++k) {
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
-    ReachRecord& r = parsed.records[k];
+    ReachRecord r = records[k];
     if (!seen.InsertFirst(r.Com_id, 0)) continue;
     r.Branched = ClassifyBranched(tables, r.Com_id);
     r.Divergent = (r.Branched == 1 || r.Branched == 2) ? ClassifyDivergent(tables, r.Com_id) : std::int16_t{0};
-    tables.AppendReach(r);
+    records[kept++] = r;
   }
   skips.Rest();
+  records.resize(kept);
+  tables.AppendReaches(std::move(records));
 }
 
 void WriteCounts(TextWriter& log, std::size_t count, const std::string& path) {
