@@ -129,8 +129,12 @@ def main():
                 subprocess.run([gen, str(size), folder + "/"], check=True, stdout=ends)
         ends = dict(line.split() for line in open(ends_file))
         measure(f"{size:,} reaches", folder, ends["outlet"], ends["headwater"], exe, floor, args.repeat, args.work)
-    real = max((d for d in os.listdir(SHARED) if os.path.exists(os.path.join(SHARED, d, "rchdata.txt"))),
-               key=lambda d: os.path.getsize(os.path.join(SHARED, d, "rchdata.txt")))
+    nets = [d for d in (os.listdir(SHARED) if os.path.isdir(SHARED) else [])
+            if os.path.exists(os.path.join(SHARED, d, "rchdata.txt"))]
+    if not nets:
+        print(f"\n(no sample networks in {SHARED})")
+        return
+    real = max(nets, key=lambda d: os.path.getsize(os.path.join(SHARED, d, "rchdata.txt")))
     folder = os.path.join(args.work, "real_" + real)
     os.makedirs(folder, exist_ok=True)
     for t in ("rchdata.txt", "flowdata.txt", "secdata.txt"):
