@@ -112,8 +112,8 @@ class Output {
 
 class Basin {
  public:
-  explicit Basin(const BasinSpec& spec) : random_(spec.seed) {
-    const std::int32_t total = std::max(spec.reaches, 16);
+  explicit Basin(const BasinShape& shape) : random_(shape.seed) {
+    const std::int32_t total = std::max(shape.reaches, 16);
     coast_ = 4;
     divergences_ = total / 100;
     tree_ = total - coast_ - divergences_;
@@ -392,8 +392,8 @@ class Basin {
 
 }  // namespace
 
-std::optional<BasinEnds> WriteBasin(const BasinSpec& spec, const std::string& folder) {
-  Basin basin(spec);
+std::optional<BasinEnds> WriteBasin(const BasinShape& shape, const std::string& folder) {
+  Basin basin(shape);
   if (!basin.Write(folder)) return std::nullopt;
   return basin.Ends();
 }

@@ -8,7 +8,7 @@
 
 namespace rill::bench {
 
-struct BasinSpec {
+struct BasinShape {
   std::int32_t reaches = 100000;  // reaches written, distributaries and coast included
   std::uint64_t seed = 1;
 };
@@ -20,8 +20,8 @@ struct BasinEnds {
 };
 
 // Writes rchdata.txt, flowdata.txt and secdata.txt into `folder` (which ends
-// with its separator). The same spec always gives the same bytes. Nothing
+// with its separator). The same shape always gives the same bytes. Nothing
 // when a file cannot be written.
-std::optional<BasinEnds> WriteBasin(const BasinSpec& spec, const std::string& folder);
+std::optional<BasinEnds> WriteBasin(const BasinShape& shape, const std::string& folder);
 
 }  // namespace rill::bench

@@ -11,10 +11,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: gen_basin <reaches> <folder/> [seed]\n");
     return 2;
   }
-  rill::bench::BasinSpec spec;
-  spec.reaches = static_cast<std::int32_t>(std::atol(argv[1]));
-  if (argc > 3) spec.seed = std::strtoull(argv[3], nullptr, 10);
-  const auto ends = rill::bench::WriteBasin(spec, argv[2]);
+  rill::bench::BasinShape shape;
+  shape.reaches = static_cast<std::int32_t>(std::atol(argv[1]));
+  if (argc > 3) shape.seed = std::strtoull(argv[3], nullptr, 10);
+  const auto ends = rill::bench::WriteBasin(shape, argv[2]);
   if (!ends) {
     std::fprintf(stderr, "gen_basin: the tables could not be written into %s\n", argv[2]);
     return 1;
