@@ -28,8 +28,9 @@ CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line) {
   batch
       ->add_option("REQUESTS", o.requests,
                    "CSV table of requests: a header naming the columns (Request, NavType, StartReach, Direction "
-                   "required; StartMeasure, EndReach, EndMeasure, Distance, DistanceUnits, WholeReachStartMode, "
-                   "EndAtCUBoundary, Tables, Prefix optional), one request per line")
+                   "required, StartComid in place of StartReach allowed; StartMeasure, EndReach, EndMeasure, EndComid, "
+                   "Distance, DistanceUnits (MI, FT, M, KM), WholeReachStartMode, EndAtCUBoundary, Tables, Prefix "
+                   "optional; other columns are passed over), one request per line")
       ->required();
   batch->add_option("--out", o.results, "RESULTS: the rows of every request, in request order")->required();
   batch->add_option("--status", o.status,
@@ -45,6 +46,8 @@ CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line) {
   batch->add_option("--max-tables", o.maxTables, "table folders kept loaded at once (default 4)")
       ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 20));
   batch->add_flag("--no-progress", line.noProgress, "no progress line on standard error");
+  batch->add_flag("--quiet", line.quiet,
+                  "nothing on standard error but failures: no progress line, no closing summary of the statuses");
   return batch;
 }
 

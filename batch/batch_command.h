@@ -15,6 +15,7 @@ struct BatchCommandLine {
   BatchOptions options;
   std::string shard;  // "K/N"
   bool noProgress = false;
+  bool quiet = false;  // no progress line and no summary
 };
 
 // Declares the `batch` command, its options and their help on the program's

@@ -1,27 +1,60 @@
 #include "batch/request_columns.h"
 
+#include <algorithm>
 #include <cctype>
-
-#include "navigator/command_line.h"
-#include "network/table_loader.h"
-#include "text/number_text.h"
 
 namespace rill {
 
 namespace {
 
 constexpr std::array<const char*, static_cast<std::size_t>(RequestColumn::Count)> kNames = {
-    "Request",  "NavType",       "StartReach",          "StartMeasure",    "EndReach", "EndMeasure", "Direction",
-    "Distance", "DistanceUnits", "WholeReachStartMode", "EndAtCUBoundary", "Tables",   "Prefix"};
+    "Request",         "NavType",   "StartReach", "StartMeasure",  "EndReach",
+    "EndMeasure",      "Direction", "Distance",   "DistanceUnits", "WholeReachStartMode",
+    "EndAtCUBoundary", "Tables",    "Prefix",     "StartComid",    "EndComid"};
 
-constexpr std::array<RequestColumn, 4> kRequired = {RequestColumn::Request, RequestColumn::NavType,
-                                                    RequestColumn::StartReach, RequestColumn::Direction};
+constexpr std::array<RequestColumn, 3> kRequired = {RequestColumn::Request, RequestColumn::NavType,
+                                                    RequestColumn::Direction};
 
-bool SameName(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return i == a.size() && b[i] == '\0';
+// A name in lower case without blanks and underscores: "Start_reach" and
+// "start reach" are both "startreach".
+std::string Folded(std::string_view name) {
+  std::string folded;
+  for (char c : name)
+    if (c != ' ' && c != '_' && c != '\t')
+      folded.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  return folded;
+}
+
+// Edits (insertions, deletions, changes) from one name to the other.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The known column a name nearly is, when it is one: the same but for
+// blanks and underscores, or one or two letters apart.
+const char* NearMiss(const std::string& name) {
+  const std::string folded = Folded(name);
+  const char* best = nullptr;
+  std::size_t bestDistance = 3;
+  for (const char* known : kNames) {
+    const std::size_t d = EditDistance(folded, Folded(known));
+    if (d < bestDistance) {
+      best = known;
+      bestDistance = d;
+    }
+  }
+  return best;
 }
 
 // A table folder named without its trailing separator gets one.
@@ -34,6 +67,20 @@ std::string AsFolder(std::string folder) {
   return folder;
 }
 
+// A Com_id field: a whole number, blanks around it allowed; empty for none.
+bool ReadComid(const std::string& text, std::optional<std::int32_t>& comId) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return true;
+  const std::size_t last = text.find_last_not_of(" \t");
+  std::size_t i = first;
+  if (text[i] == '-' || text[i] == '+') ++i;
+  if (i > last) return false;
+  for (std::size_t k = i; k <= last; ++k)
+    if (!std::isdigit(static_cast<unsigned char>(text[k]))) return false;
+  comId = ReadWhole(text.c_str());
+  return true;
+}
+
 }  // namespace
 
 std::variant<RequestColumns, std::string> RequestColumns::FromHeader(const std::vector<std::string>& header) {
@@ -44,14 +91,21 @@ std::variant<RequestColumns, std::string> RequestColumns::FromHeader(const std::
     // A byte-order mark some spreadsheets put before the first name.
     if (i == 0 && name.rfind("\xEF\xBB\xBF", 0) == 0) name.erase(0, 3);
     std::size_t k = 0;
-    while (k < kNames.size() && !SameName(name, kNames[k])) ++k;
-    if (k == kNames.size()) return "The requests table has an unknown column \"" + name + "\"";
+    while (k < kNames.size() && !SameIgnoringCase(name, kNames[k])) ++k;
+    if (k == kNames.size()) {
+      if (const char* near = NearMiss(name))
+        return "unknown column \"" + name + "\": did you mean " + std::string(near) + "?";
+      columns.ignored_.push_back(name);
+      continue;
+    }
     if (columns.at_[k]) return "The requests table has the column " + std::string(kNames[k]) + " twice";
     columns.at_[k] = i;
   }
   for (RequestColumn required : kRequired)
     if (!columns.Has(required))
       return "The requests table has no column " + std::string(kNames[static_cast<std::size_t>(required)]);
+  if (!columns.Has(RequestColumn::StartReach) && !columns.Has(RequestColumn::StartComid))
+    return "The requests table has no column StartReach (nor StartComid)";
   return columns;
 }
 
@@ -65,33 +119,44 @@ std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& col
                                                        const std::vector<std::string>& record,
                                                        const std::string& defaultTables) {
   auto field = [&](RequestColumn c) -> const std::string& { return columns.Field(record, c); };
+  auto name = [](RequestColumn c) { return std::string(kNames[static_cast<std::size_t>(c)]); };
   BatchRequest b;
   b.id = field(RequestColumn::Request);
   if (record.size() != columns.width())
     return RequestRefusal{b.id, "The line has " + std::to_string(record.size()) + " fields; the header has " +
                                     std::to_string(columns.width())};
-  for (RequestColumn required : kRequired)
-    if (field(required).empty())
-      return RequestRefusal{b.id, "The field " + std::string(kNames[static_cast<std::size_t>(required)]) + " is empty"};
+  NavigationRequest& r = b.navigation;
+  for (auto [column, comId] :
+       {std::pair{RequestColumn::StartComid, &r.startComid}, std::pair{RequestColumn::EndComid, &r.endComid}})
+    if (!ReadComid(field(column), *comId))
+      return RequestRefusal{b.id, "The field " + name(column) + " \"" + field(column) + "\" is not a Com_id"};
+  // A start named by its Com_id needs no code.
+  for (RequestColumn required :
+       {RequestColumn::Request, RequestColumn::NavType, RequestColumn::StartReach, RequestColumn::Direction})
+    if (field(required).empty() && !(required == RequestColumn::StartReach && r.startComid))
+      return RequestRefusal{b.id, "The field " + name(required) + " is empty"};
+  const std::optional<DistanceUnit> units = ReadNamedUnits(field(RequestColumn::DistanceUnits));
+  if (!units) return RequestRefusal{b.id, UnknownUnitsMessage(field(RequestColumn::DistanceUnits))};
 
-  NavRequest& r = b.request;
-  r.NavType = ReadWhole(field(RequestColumn::NavType).c_str());
-  r.StartReach = field(RequestColumn::StartReach);
-  r.StartMeasure = ReadDecimal(field(RequestColumn::StartMeasure).c_str());
-  r.EndReach = field(RequestColumn::EndReach);
-  r.EndMeasure = ReadDecimal(field(RequestColumn::EndMeasure).c_str());
-  r.Direction = field(RequestColumn::Direction);
-  r.Distance = ReadDecimal(field(RequestColumn::Distance).c_str());
-  r.DistanceUnits = field(RequestColumn::DistanceUnits);
-  r.WholeReachStartMode = Low16(ReadWhole(field(RequestColumn::WholeReachStartMode).c_str()));
-  r.EndAtCUBoundary = Low16(ReadWhole(field(RequestColumn::EndAtCUBoundary).c_str()));
-  r.WorkPath = AsFolder(columns.Has(RequestColumn::Tables) ? field(RequestColumn::Tables) : defaultTables);
-  r.FilePrefix = field(RequestColumn::Prefix);
+  r.kind = ReadNavKind(field(RequestColumn::NavType));
+  r.startReach = field(RequestColumn::StartReach);
+  r.startMeasure = ReadMeasure(field(RequestColumn::StartMeasure));
+  r.endReach = field(RequestColumn::EndReach);
+  r.endMeasure = ReadMeasure(field(RequestColumn::EndMeasure));
+  r.directionText = field(RequestColumn::Direction);
+  r.direction = ReadDirection(r.directionText);
+  r.distance = ReadMeasure(field(RequestColumn::Distance));
+  r.units = *units;
+  r.startMode = StartReachModeOf(ReadSwitch(field(RequestColumn::WholeReachStartMode)));
+  r.boundary = UnitBoundaryOf(ReadSwitch(field(RequestColumn::EndAtCUBoundary)));
+  b.workPath = AsFolder(columns.Has(RequestColumn::Tables) ? field(RequestColumn::Tables) : defaultTables);
+  b.filePrefix = field(RequestColumn::Prefix);
 
-  const TablePaths paths = TablePathsFor(r.WorkPath, r.FilePrefix);
+  const TablePaths paths = TablePathsFor(b.workPath, b.filePrefix);
   for (const std::string* path : {&paths.reach, &paths.flow, &paths.section})
-    if (path->size() > kMaxPath)
-      return RequestRefusal{b.id, "The path " + *path + " is longer than " + std::to_string(kMaxPath) + " characters"};
+    if (path->size() > kMaxPathLength)
+      return RequestRefusal{b.id,
+                            "The path " + *path + " is longer than " + std::to_string(kMaxPathLength) + " characters"};
   return b;
 }
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "navigator/nav_request.h"
+#include "navigation/navigation.h"
 
 namespace rill {
 
@@ -26,6 +26,8 @@ enum class RequestColumn : std::size_t {
   EndAtCUBoundary,
   Tables,
   Prefix,
+  StartComid,
+  EndComid,
   Count
 };
 
@@ -33,11 +35,14 @@ enum class RequestColumn : std::size_t {
 class RequestColumns {
  public:
   // Reads the header record. Column names are matched ignoring letter case;
-  // an unknown, repeated or missing required column gives the message that
-  // stops the batch.
+  // other columns are passed over (see ignored()), except a near miss of a
+  // known name, which gives the message that stops the batch, as a
+  // repeated or missing required column does.
   static std::variant<RequestColumns, std::string> FromHeader(const std::vector<std::string>& header);
 
   std::size_t width() const { return width_; }
+  // The names of the columns passed over, in header order.
+  const std::vector<std::string>& ignored() const { return ignored_; }
   bool Has(RequestColumn column) const { return at_[static_cast<std::size_t>(column)].has_value(); }
   // The column's field of a record; empty when the table has no such column.
   const std::string& Field(const std::vector<std::string>& record, RequestColumn column) const;
@@ -45,13 +50,18 @@ class RequestColumns {
  private:
   std::array<std::optional<std::size_t>, static_cast<std::size_t>(RequestColumn::Count)> at_{};
   std::size_t width_ = 0;
+  std::vector<std::string> ignored_;
 };
 
-// One request of a batch as a single run would take it: `request.WorkPath`
-// holds the table folder with its separator, `request.FilePrefix` the prefix.
+// One request of a batch: the navigation, and the table folder (with its
+// separator) and prefix its tables are read from.
 struct BatchRequest {
   std::string id;
-  NavRequest request;
+  NavigationRequest navigation;
+  std::string workPath;
+  std::string filePrefix;
+
+  std::string PathOf(const std::string& name) const { return workPath + filePrefix + name; }
 };
 
 // Why a record cannot be a request.
@@ -60,7 +70,8 @@ struct RequestRefusal {
   std::string reason;
 };
 
-// Converts one record; numbers are read as a single run reads its fields.
+// Converts one record; numbers are read as a single run reads its fields,
+// units by their names (KM included; an unknown one refuses the record).
 // `defaultTables` stands for a missing Tables column.
 std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& columns,
                                                        const std::vector<std::string>& record,

@@ -3,11 +3,6 @@
 #include <exception>
 #include <new>
 
-#include "navigator/navigate.h"
-#include "navigator/result_files.h"
-#include "navigator/run_navigation.h"
-#include "text/text_writer.h"
-
 namespace rill {
 
 namespace {
@@ -26,6 +21,16 @@ std::string StatusLine(const std::string& id, int status, std::string_view ccode
 
 std::string RequestLine(const std::string& id) { return "Request " + id + "\n"; }
 
+// The notes of a navigation as one Message field.
+std::string Joined(const std::vector<std::string>& notes) {
+  std::string text;
+  for (const std::string& note : notes) {
+    if (!text.empty()) text += "; ";
+    text += note;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string QuotedField(std::string_view text) {
@@ -40,7 +45,8 @@ std::string QuotedField(std::string_view text) {
 
 RequestOutcome RefusedOutcome(const RequestRefusal& refusal, bool withLog) {
   RequestOutcome out;
-  out.statusLine = StatusLine(refusal.id, kExitUnusableCommandLine, "", refusal.reason);
+  out.status = kRequestUnusable;
+  out.statusLine = StatusLine(refusal.id, kRequestUnusable, "", refusal.reason);
   if (withLog) out.log = RequestLine(refusal.id);
   return out;
 }
@@ -49,26 +55,31 @@ RequestOutcome NavigateRequest(const BatchRequest& b, const LoadedTables& loaded
   RequestOutcome out;
   if (withLog) out.log = RequestLine(b.id);
   if (!loaded.loaded) {
+    out.status = kRequestInputMissing;
     out.statusLine =
-        StatusLine(b.id, kExitInputMissing, "", "The input file " + loaded.missingPath + " was not opened");
+        StatusLine(b.id, kRequestInputMissing, "", "The input file " + loaded.missingPath + " was not opened");
     return out;
   }
-  if (!IsNavigationType(b.request.NavType)) {
-    out.statusLine = StatusLine(b.id, kExitCompleted, "", "");
+  if (b.navigation.kind == NavKind::None) {
+    out.statusLine = StatusLine(b.id, kRequestCompleted, "", "");
     return out;
   }
   TextWriter log = withLog ? TextWriter::InMemory() : TextWriter::Discarding();
   std::string failure;
   try {
     TextWriter rows = TextWriter::InMemory();
-    NavRequest request = b.request;
-    const Navigation navigation = Navigate(loaded.tables, request, log);
-    WriteResultLines(loaded.tables, navigation, request, QuotedField(b.id) + ",", rows);
+    const Navigation navigation = Navigate(loaded.tables, b.navigation, log);
+    if (!navigation.refusal.empty()) {
+      out.status = kRequestUnusable;
+      out.statusLine = StatusLine(b.id, kRequestUnusable, "", navigation.refusal);
+      if (withLog) out.log += log.TakeText();
+      return out;
+    }
+    WriteResultLines(loaded.tables, navigation, QuotedField(b.id) + ",", rows);
     WriteSpecialCases(navigation.state, log);
-    std::string code = StatusCode(navigation.state, request.NavType);
-    code.pop_back();  // the line end
     out.rows = rows.TakeText();
-    out.statusLine = StatusLine(b.id, kExitCompleted, code, "");
+    out.ccode = navigation.ccode;
+    out.statusLine = StatusLine(b.id, kRequestCompleted, navigation.ccode, Joined(navigation.notes));
   } catch (const std::bad_alloc&) {
     failure = "The navigation ran out of memory";
   } catch (const std::exception& e) {
@@ -77,7 +88,9 @@ RequestOutcome NavigateRequest(const BatchRequest& b, const LoadedTables& loaded
   if (!failure.empty()) {
     // As in a single run: nothing of the walk is kept but its trace and why it stopped.
     out.rows.clear();
-    out.statusLine = StatusLine(b.id, kExitOutputFailed, "", failure);
+    out.ccode.clear();
+    out.status = kRequestFailed;
+    out.statusLine = StatusLine(b.id, kRequestFailed, "", failure);
     if (withLog) log.Write(failure + "\n");
   }
   if (withLog) out.log += log.TakeText();

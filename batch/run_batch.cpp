@@ -10,8 +10,7 @@
 #include "batch/request_columns.h"
 #include "batch/request_pipeline.h"
 #include "batch/table_cache.h"
-#include "navigator/result_files.h"
-#include "text/text_writer.h"
+#include "navigation/navigation.h"
 
 namespace rill {
 
@@ -58,8 +57,10 @@ struct Outputs {
   TextWriter status;
   TextWriter log;
   bool withLog = false;
+  BatchTally tally;
 
   void Write(const BatchJob& job) {
+    tally.Add(job.outcome.status, job.outcome.ccode);
     if (withLog) {
       log.Write(job.loadDump);
       log.Write(job.outcome.log);
@@ -70,7 +71,12 @@ struct Outputs {
   bool Failed() const { return results.Failed() || status.Failed() || log.Failed(); }
 };
 
-BatchResult Stop(int status, std::string message) { return BatchResult{status, std::move(message), 0}; }
+BatchResult Stop(int status, std::string message) {
+  BatchResult result;
+  result.status = status;
+  result.message = std::move(message);
+  return result;
+}
 
 }  // namespace
 
@@ -93,6 +99,8 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
   auto header = RequestColumns::FromHeader(record);
   if (auto* message = std::get_if<std::string>(&header)) return Stop(kBatchUnusableOptions, *message);
   const RequestColumns columns = std::get<RequestColumns>(header);
+  BatchResult result;
+  result.ignoredColumns = columns.ignored();
 
   const std::string statusPath = o.status.empty() ? DefaultStatusPath(o.results) : o.status;
   std::vector<std::string> outputs = {o.results, statusPath};
@@ -117,7 +125,6 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
   out.results.Write(kResultHeader);
   out.status.Write("\"Request\",\"Status\",\"ccode\",\"Message\"\n");
 
-  BatchResult result;
   TableCache cache(o.maxTables);
   const std::size_t window = kWindowPerThread * (o.threads == 0 ? 1 : o.threads);
   Clock::time_point lastShown = started;
@@ -163,7 +170,7 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
       if (const auto* b = std::get_if<BatchRequest>(&request)) {
         TextWriter loadLog = out.withLog ? TextWriter::InMemory() : TextWriter::Discarding();
         bool fresh = false;
-        job->tables = cache.Get(b->request.PathOf(""), loadLog, fresh);
+        job->tables = cache.Get(b->PathOf(""), loadLog, fresh);
         if (fresh) job->loadDump = loadLog.TakeText();
       }
       job->request = std::move(request);
@@ -188,12 +195,16 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
       result.message = "The output file " + *path + " could not be written";
     }
   }
+  result.tally = out.tally;
   if (writeFailed) {
     result.status = kBatchOutputFailed;
     if (result.message.empty()) result.message = "An output file could not be written";
   } else if (interrupted) {
     result.status = kBatchInterrupted;
     result.message = "Stopped after " + std::to_string(result.requests) + " requests";
+  } else if (result.status == kBatchCompleted && result.tally.NoneNavigated()) {
+    result.status = kBatchNothingNavigated;
+    result.message = "no request could be navigated";
   }
   return result;
 }

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "batch/batch_tally.h"
 
 namespace rill {
 
@@ -12,6 +15,7 @@ inline constexpr int kBatchCompleted = 0;           // every request was read; t
 inline constexpr int kBatchRequestsUnreadable = 1;  // REQUESTS cannot be read
 inline constexpr int kBatchUnusableOptions = 2;     // options, or the requests table's header, cannot be used
 inline constexpr int kBatchOutputFailed = 3;        // an output cannot be written
+inline constexpr int kBatchNothingNavigated = 4;    // every request was refused or found no tables
 inline constexpr int kBatchInterrupted = 130;       // stopped on request, outputs complete up to a request
 
 struct BatchOptions {
@@ -37,6 +41,8 @@ struct BatchResult {
   int status = kBatchCompleted;
   std::string message;  // why the batch stopped, when status is not 0
   std::size_t requests = 0;
+  std::vector<std::string> ignoredColumns;  // columns of REQUESTS the batch passed over
+  BatchTally tally;
 };
 
 // The STATUS path for a RESULTS path when none is given.

@@ -76,6 +76,15 @@ NetworkTables ChainWithInteriorJoins(std::int32_t n) {
   return t;
 }
 
+// A whole-network walk without limit from the first reach of a code.
+WalkRequest NetworkWalkFrom(const NetworkTables& tables, std::string_view code, double measure, const char* direction) {
+  WalkRequest walk;
+  walk.kind = NavKind::Network;
+  walk.start = ReachPoint{tables.FindReachByRchCode(code), code, false, measure};
+  walk.direction = direction[0] == 'U' ? Direction::Up : Direction::Down;
+  return walk;
+}
+
 void RunWalk(benchmark::State& state, const NetworkTables& tables, std::int32_t start, const char* direction,
              double measure) {
   const std::string code = std::to_string(start);
@@ -84,7 +93,7 @@ void RunWalk(benchmark::State& state, const NetworkTables& tables, std::int32_t 
     NavState nav;
     TextWriter log;  // not opened: the trace is formatted and dropped
     NavContext ctx{tables, nav, log};
-    WalkNetwork(ctx, 2, code, measure, direction, -1.0, "", 0);
+    WalkNetwork(ctx, NetworkWalkFrom(tables, code, measure, direction));
     output = nav.results.records().size();
     benchmark::DoNotOptimize(output);
   }
@@ -140,7 +149,7 @@ void BM_AddSectionsLongChain(benchmark::State& state) {
     NavState nav;
     TextWriter log;
     NavContext ctx{t, nav, log};
-    AddSections(ctx, 1, -1.0, "U");
+    AddSections(ctx, 1, -1.0, true);
     benchmark::DoNotOptimize(nav.specials.entries().size());
   }
   state.SetComplexityN(n);
@@ -171,7 +180,7 @@ void BM_SmallnetsEveryBasinUpstream(benchmark::State& state) {
       NavState nav;
       TextWriter log;
       NavContext ctx{t, nav, log};
-      WalkNetwork(ctx, 2, code, 0.0, "U", -1.0, "", 0);
+      WalkNetwork(ctx, NetworkWalkFrom(t, code, 0.0, "U"));
       output += nav.results.records().size();
     }
     benchmark::DoNotOptimize(output);

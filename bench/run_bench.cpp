@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "navigator/run_navigation.h"
@@ -44,7 +45,7 @@ void Run(benchmark::State& state, const char* request) {
   line.replace(line.find("LEAF"), 4, leafCode);
   line += "," + work + ",out.csv,./,0,0";
   for (auto _ : state) {
-    int status = rill::RunNavigation(line);
+    int status = rill::RunNavigation(line, std::cerr);
     if (status != 0) state.SkipWithError("the run failed");
   }
   state.SetItemsProcessed(state.iterations() * n);

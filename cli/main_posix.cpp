@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -61,5 +62,5 @@ int main(int argc, char** argv) {
     if (i > 1) commandLine.push_back(' ');
     commandLine.append(argv[i]);
   }
-  return rill::RunNavigation(commandLine);
+  return rill::RunNavigation(commandLine, std::cerr);
 }

@@ -22,8 +22,8 @@ constexpr const char* kStatuses =
     "Exit status of a single run: 0 completed, 1 an input table cannot be opened, 2 an unusable command line,\n"
     "3 an output cannot be written or the run failed.\n"
     "Exit status of a batch: 0 every request was read (each one's status is in STATUS), 1 REQUESTS cannot be\n"
-    "read, 2 unusable options or columns, 3 an output cannot be written, 130 stopped by Ctrl-C (outputs\n"
-    "complete up to the last request written).\n";
+    "read, 2 unusable options or columns, 3 an output cannot be written, 4 no request could be navigated\n"
+    "(every one status 1 or 2), 130 stopped by Ctrl-C (outputs complete up to the last request written).\n";
 
 }  // namespace
 
@@ -57,7 +57,7 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
     std::cerr << "rillmark batch: " << reason << '\n';
     return kBatchUnusableOptions;
   }
-  const bool showProgress = !line.noProgress && isatty(STDERR_FILENO) == 1;
+  const bool showProgress = !line.noProgress && !line.quiet && isatty(STDERR_FILENO) == 1;
   line.options.countRequests = showProgress;
   ProgressLine progressLine;
   std::function<void(const BatchProgress&)> progress;
@@ -66,9 +66,18 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
   try {
     result = RunBatch(line.options, stop, progress);
   } catch (const std::bad_alloc&) {
-    result = {kBatchOutputFailed, "The batch ran out of memory", 0};
+    result = BatchResult{};
+    result.status = kBatchOutputFailed;
+    result.message = "The batch ran out of memory";
   }
   progressLine.End();
+  if (!result.ignoredColumns.empty() && !line.quiet) {
+    std::cerr << "rillmark batch: columns passed over:";
+    for (const std::string& name : result.ignoredColumns) std::cerr << ' ' << name;
+    std::cerr << '\n';
+  }
+  if (!line.quiet && (result.tally.requests() > 0 || result.status == kBatchCompleted))
+    std::cerr << "rillmark batch: " << result.tally.Summary() << '\n';
   if (!result.message.empty()) std::cerr << "rillmark batch: " << result.message << '\n';
   return result.status;
 }

@@ -19,11 +19,12 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fuzz_support.h"
-#include "navigator/navigate.h"
+#include "navigation/navigation.h"
 #include "navigator/result_files.h"
 #include "network/table_loader.h"
 
@@ -148,13 +149,13 @@ Tables MakeTables(FuzzedDataProvider& p) {
   return t;
 }
 
-rill::NavRequest MakeRequest(FuzzedDataProvider& p, const std::string& folder) {
+rill::CommandLineFields MakeRequest(FuzzedDataProvider& p, const std::string& folder) {
   static constexpr std::array<std::int32_t, 8> kTypes = {1, 2, 3, 4, 5, 1, 0, 6};
   static constexpr std::array<const char*, 4> kDirections = {"U", "D", "U", "X"};
   static constexpr std::array<const char*, 3> kUnits = {"MI", "FT", "M"};
   static constexpr std::array<double, 12> kDistances = {-1.0,  0.0, 0.5,   1.0,  2.5,   10.0,
                                                         100.0, 1e6, 1e300, -5.0, 0.001, 3000.0};
-  rill::NavRequest r;
+  rill::CommandLineFields r;
   r.NavType = Pick(p, kTypes);
   r.StartReach = Pick(p, kCodes);
   r.StartMeasure = Measure(p);
@@ -185,7 +186,7 @@ struct Outputs {
   std::string log, csv, code;
 };
 
-Outputs Run(const rill::NetworkTables& tables, rill::NavRequest request, const std::string& logPath) {
+Outputs Run(const rill::NetworkTables& tables, rill::CommandLineFields request, const std::string& logPath) {
   const std::string csvPath = request.PathOf(request.OutFile);
   const std::string codePath = request.PathOf("ccode.txt");
   std::remove(csvPath.c_str());
@@ -194,8 +195,9 @@ Outputs Run(const rill::NetworkTables& tables, rill::NavRequest request, const s
   {
     rill::TextWriter log;
     if (!log.Open(logPath)) rill::fuzz::Fail(kTarget, "cannot open " + logPath);
-    const rill::Navigation navigation = rill::Navigate(tables, request, log);
-    status = rill::WriteRunEnding(tables, navigation, request, log);
+    const rill::Navigation navigation = rill::Navigate(tables, request.Request(), log);
+    std::ostringstream errors;
+    status = rill::WriteRunEnding(tables, navigation, request, log, errors);
     if (!log.Close()) rill::fuzz::Fail(kTarget, "cannot write " + logPath);
   }
   if (status != 0) rill::fuzz::Fail(kTarget, "Navigate answered " + std::to_string(status));
@@ -238,7 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider p(data, size);
   const Tables text = MakeTables(p);
   const std::string folder = rill::fuzz::ScratchFolder();
-  rill::NavRequest request = MakeRequest(p, folder);
+  rill::CommandLineFields request = MakeRequest(p, folder);
 
   const rill::TablePaths paths{"rch", "flow", "sec"};
   auto read = [&](const std::string& path) -> std::optional<std::string> {

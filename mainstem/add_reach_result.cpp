@@ -15,14 +15,14 @@ struct Passage {
   bool goOn = true;
 };
 
-bool IsUpstream(std::string_view direction) { return direction == "U"; }
+bool IsUpstream(Direction direction) { return direction == Direction::Up; }
 
 // Measures of a whole-reach passage: from the start point when the reach
 // holds it, else from its top (down) or its bottom (up).
 void SetReachMeasures(const PassageRequest& req, double s, std::int16_t branched, Passage& p) {
   double bottom = 0.0;
   double top = 100.0;
-  if (branched == 1 && req.navType != 1 && req.navType != 3) top = 200.0;
+  if (branched == 1 && !IsMainstemKind(req.kind)) top = 200.0;
   if (branched == 2) {
     bottom = 100.0;
     top = 200.0;
@@ -48,13 +48,13 @@ void Advance(NavState& state, Passage& p, double length) {
 void ClipReachDistance(NavState& state, const PassageRequest& req, bool whole, double L, double e, Passage& p) {
   const bool up = IsUpstream(req.direction);
   double len = whole ? (up ? (p.to - p.from) / 100 * L : (p.from - p.to) / 100 * L) : L;
-  switch (req.navType) {
-    case 1:
-    case 2:
+  switch (req.kind) {
+    case NavKind::Mainstem:
+    case NavKind::Network:
       Advance(state, p, len);
       return;
-    case 3:
-    case 4: {
+    case NavKind::MainstemToDistance:
+    case NavKind::NetworkToDistance: {
       const double limit = req.distanceLimit;
       if (!(state.dCumTravelDistance + len > limit) && !(state.dCumTravelDistance < 0.0)) {
         Advance(state, p, len);
@@ -79,7 +79,7 @@ void ClipReachDistance(NavState& state, const PassageRequest& req, bool whole, d
       state.dCumTravelDistance = kLimitMet;
       return;
     }
-    case 5:
+    case NavKind::PointToPoint:
       if (e == -1.0) {
         Advance(state, p, len);
         return;
@@ -104,16 +104,10 @@ void ClipReachDistance(NavState& state, const PassageRequest& req, bool whole, d
       }
       Advance(state, p, len);
       return;
-    default:
+    case NavKind::None:
       p.length = len;
       return;
   }
-}
-
-double UnitDivisor(std::string_view units) {
-  if (units == "MI") return 1609.0;
-  if (units == "FT") return 0.3048;
-  return 1.0;
 }
 
 void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t reachIndex, const ReachRecord& reach,
@@ -125,7 +119,7 @@ void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t reach
   r.ToMeasure = p.to;
   r.TravelDistance = p.travel;
   r.RchLength = p.length;
-  double divisor = UnitDivisor(req.units);
+  const double divisor = MetersPer(req.units);
   if (divisor != 1.0) {
     r.TravelDistance = r.TravelDistance / divisor;
     r.RchLength = r.RchLength / divisor;
@@ -138,10 +132,10 @@ void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t reach
 }
 
 void RaiseFlags(NavState& state, const PassageRequest& req, const ReachRecord& reach) {
-  const bool mainstemType = req.navType == 1 || req.navType == 3;
-  if (reach.Branched == 2 && mainstemType && req.direction == "U") state.lakeNoMainpathSeen = 1;
-  if (req.direction == "D" && reach.Divergent == 1) {
-    if (req.navType == 2 || req.navType == 4 || req.navType == 5) state.divergenceSeen = 1;
+  const bool mainstemType = IsMainstemKind(req.kind);
+  if (reach.Branched == 2 && mainstemType && req.direction == Direction::Up) state.lakeNoMainpathSeen = 1;
+  if (req.direction == Direction::Down && reach.Divergent == 1) {
+    if (IsNetworkKind(req.kind) || req.kind == NavKind::PointToPoint) state.divergenceSeen = 1;
     if (mainstemType && reach.Branched == 2) state.divergenceSeen = 1;
   }
 }
@@ -163,16 +157,16 @@ std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& req, std::int
   NavState& state = ctx.state;
   RaiseFlags(state, req, reach);
 
-  const double e = reach.Code() == req.endCode ? req.endMeasure : -1.0;
+  const double e = req.end.IsOn(reachIndex, reach) ? req.end.measure : -1.0;
   const std::int32_t first = state.specials.FindSpecialCase(comId);
   if (first < 0) {
     Passage p;
     double L = reach.Meters;
-    SetReachMeasures(req, reach.Code() == req.startCode ? req.startMeasure : -1.0, reach.Branched, p);
-    if ((req.navType == 1 || req.navType == 3) && IsUpstream(req.direction) && reach.Branched == 1)
+    SetReachMeasures(req, req.start.IsOn(reachIndex, reach) ? req.start.measure : -1.0, reach.Branched, p);
+    if (IsMainstemKind(req.kind) && IsUpstream(req.direction) && reach.Branched == 1)
       L = MainRangeMeters(ctx.tables, comId);
     ClipReachDistance(state, req, true, L, e, p);
-    if (reach.Branched == 2 && req.navType == 4 && IsUpstream(req.direction) && p.to != 200.0)
+    if (reach.Branched == 2 && req.kind == NavKind::NetworkToDistance && IsUpstream(req.direction) && p.to != 200.0)
       state.lakeNoMainpathSeen = 1;
     if (!p.keep) return 0;
     AppendRecord(ctx, req, reachIndex, reach, p);

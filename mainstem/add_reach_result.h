@@ -1,22 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "navstate/nav_state.h"
+#include "navstate/walk_request.h"
 
 namespace rill {
 
-// The request as every reach of a walk sees it.
+// The request as every reach of a walk sees it. A network walk passes its
+// reaches as type 2 or 4, and moves the start measure as it enters reaches
+// at interior junctions.
 struct PassageRequest {
-  std::int32_t navType = 0;
-  std::string_view startCode;
-  double startMeasure = 0.0;
-  std::string_view endCode;  // "" unless point to point
-  double endMeasure = 0.0;
-  std::string_view direction;
+  NavKind kind = NavKind::None;
+  ReachPoint start;
+  ReachPoint end = kNoPoint;  // unless point to point
+  Direction direction = Direction::Down;
   double distanceLimit = -1.0;  // meters; -1.0 without limit
-  std::string_view units;
+  DistanceUnit units = DistanceUnit::Meters;
 };
 
 // Clips one reach to the start point, end point and distance limit, appends

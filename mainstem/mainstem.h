@@ -3,20 +3,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "mainstem/add_reach_result.h"
 #include "navstate/nav_state.h"
 #include "navstate/result_list.h"
+#include "navstate/walk_request.h"
 
 namespace rill {
 
-// Walks one path from the start reach (navType 1, 3 or 5), appending every
-// reach passed to ctx.state. The start reach is in the reach table and
-// direction is "U" or "D"; distance is in meters, -1.0 for none.
-void WalkMainstem(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
-                  std::string_view endCode, double endMeasure, std::string_view direction, double distance,
-                  std::string_view units, std::int16_t wholeReachStartMode);
+// Walks one path from the start reach (a mainstem navigation or point to
+// point), appending every reach passed to ctx.state. Nothing happens when
+// the start names no reach of the table; the direction is Up or Down.
+void WalkMainstem(NavContext& ctx, const WalkRequest& request);
 
 // The flow row a downstream (upstream) mainstem walk follows from a reach:
 // an index into the flow table, or -1 (then noNextReach is set).

@@ -5,20 +5,17 @@
 
 namespace rill {
 
-void WalkMainstem(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
-                  std::string_view endCode, double endMeasure, std::string_view direction, double distance,
-                  std::string_view units, std::int16_t wholeReachStartMode) {
-  const std::int32_t startIndex = ctx.tables.FindReachByRchCode(startCode);
-  if (startIndex < 0) return;
-  const ReachRecord& start = ctx.tables.reaches()[static_cast<std::size_t>(startIndex)];
-  const bool downstream = direction == "D";
+void WalkMainstem(NavContext& ctx, const WalkRequest& walk) {
+  if (walk.start.reach < 0) return;
+  const ReachRecord& start = ctx.tables.reaches()[static_cast<std::size_t>(walk.start.reach)];
+  const bool downstream = walk.downstream();
+  const double startMeasure = walk.start.measure;
 
-  PassageRequest request{navType, startCode, startMeasure, "", 0.0, direction, -1.0, units};
-  if (navType == 3) request.distanceLimit = distance;
-  if (navType == 5) {
-    request.endCode = endCode;
-    request.endMeasure = endMeasure;
-    request.distanceLimit = distance;
+  PassageRequest request{walk.kind, walk.start, kNoPoint, walk.direction, -1.0, walk.units};
+  if (walk.kind == NavKind::MainstemToDistance) request.distanceLimit = walk.distanceLimit;
+  if (walk.kind == NavKind::PointToPoint) {
+    request.end = walk.end;
+    request.distanceLimit = walk.distanceLimit;
   }
 
   // Every pass counts as a step, also one over a reach already output, so a
@@ -32,10 +29,10 @@ void WalkMainstem(NavContext& ctx, std::int32_t navType, std::string_view startC
   std::int16_t goOn = 1;
   for (double step = 0; more && goOn == 1 && !(step > stepCap); step += 1) {
     if (!ctx.state.results.IsInResults(current)) {
-      if (startMark >= 1 && downstream && wholeReachStartMode == 0)
+      if (startMark >= 1 && downstream && walk.startMode == StartReachMode::AtMeasure)
         RecordStartSections(ctx.tables, ctx.state.specials, current, startMeasure);
       startMark = -1;
-      if (navType == 1 || navType == 3 || navType == 5) goOn = AddReachResult(ctx, request, current);
+      if (IsMainstemKind(walk.kind) || walk.kind == NavKind::PointToPoint) goOn = AddReachResult(ctx, request, current);
     }
     if (goOn == 1) {
       more = false;

@@ -1,12 +1,10 @@
 #include "navigator/command_line.h"
 
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <vector>
 
-#include "text/number_text.h"
-#include "text/text_writer.h"
+#include "navigation/navigation.h"
 
 namespace rill {
 
@@ -35,19 +33,12 @@ std::vector<std::string> SplitFields(std::string_view line) {
   return fields;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
 // Whether two paths of the run lead to the same file: "./rchdata.txt" or
 // "sub/../ccode.txt" name a run file as surely as its plain name does.
 bool NamesSameFile(const std::string& a, const std::string& b) {
   namespace fs = std::filesystem;
-  return EqualIgnoringCase(fs::path(a).lexically_normal().generic_string(),
-                           fs::path(b).lexically_normal().generic_string());
+  return SameIgnoringCase(fs::path(a).lexically_normal().generic_string(),
+                          fs::path(b).lexically_normal().generic_string());
 }
 
 std::string UsageMessage(std::size_t found) {
@@ -59,7 +50,7 @@ std::string UsageMessage(std::size_t found) {
 
 }  // namespace
 
-std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view commandLine) {
+std::variant<CommandLineFields, CommandLineRefusal> ParseCommandLine(std::string_view commandLine) {
   // The line is a C string: a zero byte ends it.
   commandLine = commandLine.substr(0, std::min(commandLine.size(), commandLine.find('\0')));
   if (commandLine.size() > kMaxCommandLine)
@@ -68,21 +59,21 @@ std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view c
   std::vector<std::string> f = SplitFields(commandLine);
   if (f.size() < kFieldNames.size()) return CommandLineRefusal{UsageMessage(f.size())};
 
-  NavRequest r;
+  CommandLineFields r;
   r.NavType = ReadWhole(f[0].c_str());
   r.StartReach = f[1];
-  r.StartMeasure = ReadDecimal(f[2].c_str());
+  r.StartMeasure = ReadMeasure(f[2]);
   r.EndReach = f[3];
-  r.EndMeasure = ReadDecimal(f[4].c_str());
+  r.EndMeasure = ReadMeasure(f[4]);
   r.Direction = f[5];
-  r.Distance = ReadDecimal(f[6].c_str());
+  r.Distance = ReadMeasure(f[6]);
   r.DistanceUnits = f[7];
   r.TraversalOrder = f[8];
   r.WorkPath = f[9];
   r.OutFile = f[10];
   r.FilePrefix = f[11];
-  r.WholeReachStartMode = Low16(ReadWhole(f[12].c_str()));
-  r.EndAtCUBoundary = Low16(ReadWhole(f[13].c_str()));
+  r.WholeReachStartMode = ReadSwitch(f[12]);
+  r.EndAtCUBoundary = ReadSwitch(f[13]);
 
   for (const char* name : kRunFiles)
     if (NamesSameFile(r.PathOf(r.OutFile), r.PathOf(name)))
@@ -97,7 +88,23 @@ std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view c
   return r;
 }
 
-void WriteRequestHeader(const NavRequest& r, TextWriter& log) {
+NavigationRequest CommandLineFields::Request() const {
+  NavigationRequest r;
+  r.kind = NavKindOf(NavType);
+  r.startReach = StartReach;
+  r.startMeasure = StartMeasure;
+  r.endReach = EndReach;
+  r.endMeasure = EndMeasure;
+  r.direction = ReadDirection(Direction);
+  r.directionText = Direction;
+  r.distance = Distance;
+  r.units = ReadLegacyUnits(DistanceUnits);
+  r.startMode = StartReachModeOf(WholeReachStartMode);
+  r.boundary = UnitBoundaryOf(EndAtCUBoundary);
+  return r;
+}
+
+void WriteRequestHeader(const CommandLineFields& r, TextWriter& log) {
   log.Print(
       "NavType: %d\nStartReach: %s\nStartMeasure: %10.5f\nEndReach: %s\nEndMeasure: %10.5f\nDirection: %s\n"
       "Distance: %10.5f\nDistanceUnits: %s\nTraversalOrder: %s\nWorkPath: %s\nOutFile: %s\n"

@@ -4,13 +4,13 @@
 #include <string_view>
 #include <variant>
 
-#include "navigator/nav_request.h"
+#include "navigator/command_line_fields.h"
 
 namespace rill {
 
 // Longest command line and longest file path a run accepts.
 inline constexpr std::size_t kMaxCommandLine = 999;
-inline constexpr std::size_t kMaxPath = 449;
+inline constexpr std::size_t kMaxPath = kMaxPathLength;
 
 // Why a command line cannot be used; the text goes to standard error.
 struct CommandLineRefusal {
@@ -20,9 +20,9 @@ struct CommandLineRefusal {
 // Cuts the command line into its 14 fields (runs of commas count as one,
 // empty fields vanish, text after the 14th field is ignored) and converts
 // them, or says why the line cannot be used.
-std::variant<NavRequest, CommandLineRefusal> ParseCommandLine(std::string_view commandLine);
+std::variant<CommandLineFields, CommandLineRefusal> ParseCommandLine(std::string_view commandLine);
 
 // The run-log header that opens message.out.
-void WriteRequestHeader(const NavRequest& request, class TextWriter& log);
+void WriteRequestHeader(const CommandLineFields& fields, TextWriter& log);
 
 }  // namespace rill

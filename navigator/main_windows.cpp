@@ -2,10 +2,11 @@
 // message loop around the run, without ever creating a window.
 #include <windows.h>
 
+#include <iostream>
 #include <string>
 
+#include "navigation/navigation.h"
 #include "navigator/run_navigation.h"
-#include "text/windows_command_line.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
 
   // A quoted line is split and joined as elsewhere; a raw one is kept as sent.
   const std::string buffer = rill::CommandLineFromWindows(commandLine != nullptr ? commandLine : "");
-  const int status = rill::RunNavigation(buffer);
+  const int status = rill::RunNavigation(buffer, std::cerr);
 
   PostQuitMessage(0);
   MSG message{};

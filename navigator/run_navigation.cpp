@@ -1,52 +1,61 @@
 #include "navigator/run_navigation.h"
 
-#include <cstdio>
 #include <exception>
-#include <iostream>
+#include <filesystem>
 #include <new>
 
+#include "navigation/navigation.h"
 #include "navigator/command_line.h"
-#include "navigator/navigate.h"
 #include "navigator/result_files.h"
-#include "network/table_loader.h"
-#include "text/stale_file.h"
-#include "text/text_writer.h"
 
 namespace rill {
 
 namespace {
 
+// Why the run log cannot be created, when it is the work folder's fault: it
+// does not exist, or is no folder. An empty WorkPath is the current folder.
+std::string WorkFolderFault(const std::string& workPath) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (workPath.empty() || fs::is_directory(workPath, ec)) return "";
+  fs::path folder(workPath);
+  if (!folder.has_filename()) folder = folder.parent_path();  // "runs/nope/" names "runs/nope"
+  return fs::exists(folder, ec) ? "The work folder " + workPath + " is not a folder"
+                                : "The work folder " + workPath + " does not exist";
+}
+
 constexpr const char* kOutOfMemory = "The navigation ran out of memory\n";
 
-int ReportLogFailure(const std::string& path) {
-  std::cerr << "The output file " << path << " could not be written\n";
+int ReportLogFailure(const std::string& path, std::ostream& errors) {
+  errors << "The output file " << path << " could not be written\n";
   return kExitOutputFailed;
 }
 
-int RunRequest(NavRequest& request, TextWriter& log, bool concurrent) {
-  WriteRequestHeader(request, log);
+int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& errors, bool concurrent) {
+  WriteRequestHeader(fields, log);
   NetworkTables tables;
-  TablePaths paths = TablePathsFor(request.WorkPath, request.FilePrefix);
+  TablePaths paths = TablePathsFor(fields.WorkPath, fields.FilePrefix);
   if (LoadNetworkTables(paths, ReadWholeFile, log, tables, concurrent) == LoadStatus::InputMissing)
     return kExitInputMissing;
-  if (!IsNavigationType(request.NavType)) return kExitCompleted;
+  const NavigationRequest request = fields.Request();
+  if (request.kind == NavKind::None) return kExitCompleted;
   const Navigation navigation = Navigate(tables, request, log);
-  return WriteRunEnding(tables, navigation, request, log);
+  return WriteRunEnding(tables, navigation, fields, log, errors);
 }
 
 }  // namespace
 
-int RunNavigation(std::string_view commandLine, const RunOptions& options) {
-  NavRequest request;
+int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options) {
+  CommandLineFields request;
   try {
     auto parsed = ParseCommandLine(commandLine);
     if (auto* refusal = std::get_if<CommandLineRefusal>(&parsed)) {
-      std::cerr << refusal->message << '\n';
+      errors << refusal->message << '\n';
       return kExitUnusableCommandLine;
     }
-    request = std::move(std::get<NavRequest>(parsed));
+    request = std::move(std::get<CommandLineFields>(parsed));
   } catch (const std::bad_alloc&) {
-    std::cerr << kOutOfMemory;
+    errors << kOutOfMemory;
     return kExitOutputFailed;
   }
 
@@ -54,12 +63,15 @@ int RunNavigation(std::string_view commandLine, const RunOptions& options) {
   const std::string codePath = request.PathOf("ccode.txt");
   TextWriter log;
   if (!log.Open(logPath, options.concurrent)) {
-    std::cerr << "The run log " << logPath << " could not be created\n";
+    if (const std::string fault = WorkFolderFault(request.WorkPath); !fault.empty())
+      errors << fault << '\n';
+    else
+      errors << "The run log " << logPath << " could not be created\n";
     return kExitOutputFailed;
   }
   int status;
   try {
-    status = RunRequest(request, log, options.concurrent);
+    status = RunRequest(request, log, errors, options.concurrent);
   } catch (const std::bad_alloc&) {
     // Whatever the walk built is dropped; the log says why the run stopped,
     // and no status file may suggest that the CSV beside it is complete.
@@ -69,16 +81,16 @@ int RunNavigation(std::string_view commandLine, const RunOptions& options) {
     } catch (const std::bad_alloc&) {
       // Not even room to say so in the log: standard error still says it.
     }
-    std::cerr << kOutOfMemory;
+    errors << kOutOfMemory;
     status = kExitOutputFailed;
   } catch (const std::exception& e) {
     // A fault of the program itself: say so rather than die without a word.
     ClearStaleFile(codePath);
     log.Print("The navigation stopped: %s\n", e.what());
-    std::cerr << "The navigation stopped: " << e.what() << '\n';
+    errors << "The navigation stopped: " << e.what() << '\n';
     status = kExitOutputFailed;
   }
-  if (!log.Close()) return ReportLogFailure(logPath);
+  if (!log.Close()) return ReportLogFailure(logPath, errors);
   return status;
 }
 

@@ -1,14 +1,11 @@
 #pragma once
 
+#include <ostream>
 #include <string_view>
 
-namespace rill {
+#include "navigator/exit_status.h"
 
-// Exit statuses of the navigator.
-inline constexpr int kExitCompleted = 0;
-inline constexpr int kExitInputMissing = 1;
-inline constexpr int kExitUnusableCommandLine = 2;
-inline constexpr int kExitOutputFailed = 3;
+namespace rill {
 
 // How a run may use the machine. Every setting writes the same bytes to
 // every file; `concurrent` off is the plain single-threaded path.
@@ -19,7 +16,8 @@ struct RunOptions {
 
 // Performs one whole run for a comma-separated command line: reads the
 // tables of the work folder, navigates and writes the result files.
-// Returns the process exit status; writes its complaints to standard error.
-int RunNavigation(std::string_view commandLine, const RunOptions& options = {});
+// Returns the process exit status; writes its complaints to `errors`
+// (standard error in the programs).
+int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options = {});
 
 }  // namespace rill

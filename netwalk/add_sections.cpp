@@ -22,13 +22,12 @@ std::vector<std::size_t> ByFromMeasure(std::span<const SectionRecord> sections) 
 
 }  // namespace
 
-void AddSections(NavContext& ctx, std::int32_t comId, double measure, std::string_view direction) {
+void AddSections(NavContext& ctx, std::int32_t comId, double measure, bool upstream) {
   if (!ctx.tables.HasInteriorInflow(comId)) return;
   ctx.log.Print("Adding sections for: %d\n", comId);
   std::span<const SectionRecord> sections = ctx.tables.SectionsOf(comId);
   if (sections.empty()) return;
 
-  const bool upward = direction == "U";
   const bool wholeReach = measure == -1.0;
   // A reach with sections but no row in the reach table has no length to
   // scale: its pieces are recorded with no meters.
@@ -52,7 +51,7 @@ void AddSections(NavContext& ctx, std::int32_t comId, double measure, std::strin
       const std::size_t i = *it;
       const SectionRecord& s = sections[i];
       found = true;
-      if (!upward) continue;
+      if (!upstream) continue;
       if (!wholeReach && s.T_meas < measure) {
         found = false;  // this section ends below the measure
         continue;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "navstate/nav_state.h"
 
@@ -13,8 +12,8 @@ namespace rill {
 // 0, each next section starting exactly where the last one ended (the
 // shortest one where several start there). With a measure (anything but
 // exactly -1.0) the chain begins at that measure and the first section must
-// reach it. Only an upstream walk ("U") records anything; nothing at all
-// happens unless some row joins the reach in its interior.
-void AddSections(NavContext& ctx, std::int32_t comId, double measure, std::string_view direction);
+// reach it. Only an upstream walk records anything; nothing at all happens
+// unless some row joins the reach in its interior.
+void AddSections(NavContext& ctx, std::int32_t comId, double measure, bool upstream);
 
 }  // namespace rill

@@ -20,7 +20,7 @@ void QueuePartialEntry(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
   TextWriter& log = walk.ctx.log;
   const double cum = walk.ctx.state.dCumTravelDistance;
   log.Print("Need to add a partial record to the array\n");
-  AddSections(walk.ctx, f.Com_id1, f.Sequence, walk.direction);
+  AddSections(walk.ctx, f.Com_id1, f.Sequence, walk.upstream);
   double tempDistance = cum == kLimitMet ? walk.lastTotal : cum;
   log.Print("dCumTravelDistance: %10.5f\n", cum);
   log.Print("Checking %d\n", f.Com_id1);
@@ -96,7 +96,7 @@ void ScanUpstreamRows(NetworkWalk& walk) {
       if (walk.nextRoid == 0) {
         walk.nextRoid = f.Com_id1;
         walk.ctx.log.Print("   Levels equal - processing roid: %d\n", f.Com_id1);
-        AddSections(walk.ctx, f.Com_id1, -1.0, walk.direction);
+        AddSections(walk.ctx, f.Com_id1, -1.0, walk.upstream);
       } else {
         std::int32_t position = walk.Append(f.Com_id1, state.dCumTravelDistance, 0.0);
         walk.ctx.log.Print("   Levels equal - adding roid: %d, position: %d\n", f.Com_id1, position);

@@ -40,31 +40,30 @@ bool ChooseNextReach(NetworkWalk& walk) {
 
 }  // namespace
 
-void WalkNetwork(NavContext& ctx, std::int32_t navType, std::string_view startCode, double startMeasure,
-                 std::string_view direction, double distance, std::string_view units,
-                 std::int16_t wholeReachStartMode) {
-  const std::int32_t startIndex = ctx.tables.FindReachByRchCode(startCode);
-  if (startIndex < 0) return;
-  const ReachRecord& start = ctx.tables.reaches()[static_cast<std::size_t>(startIndex)];
-  const bool upstream = direction == "U";
+void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
+  if (request.start.reach < 0) return;
+  const ReachRecord& start = ctx.tables.reaches()[static_cast<std::size_t>(request.start.reach)];
+  const bool upstream = request.upstream();
+  const double startMeasure = request.start.measure;
+  const double distance = request.distanceLimit;
 
-  NetworkWalk walk(ctx, direction, distance);
+  NetworkWalk walk(ctx, upstream, distance);
   walk.currentRoid = start.Com_id;
   walk.firstRoid = start.Com_id;
   std::int16_t startBranched = start.Branched;
   walk.rowGuard = RowGuard(ctx.tables);
 
-  AddSections(ctx, walk.currentRoid, startMeasure, direction);
+  AddSections(ctx, walk.currentRoid, startMeasure, upstream);
   walk.dStartMeasure = startMeasure;
 
-  const std::int32_t passType = navType == 2 ? 2 : 4;
-  const double passLimit = navType == 2 ? -1.0 : distance;
+  const NavKind passKind = request.kind == NavKind::Network ? NavKind::Network : NavKind::NetworkToDistance;
+  const double passLimit = request.kind == NavKind::Network ? -1.0 : distance;
   bool more = true;
   while (more && walk.roids.takePosition() <= walk.roids.lastPosition() && walk.RowBudgetLeft()) {
     if (startBranched >= 1) {
       // A walk down from inside a branched start reach passes only the
       // sections below the start point.
-      if (direction == "D" && wholeReachStartMode == 0)
+      if (request.downstream() && request.startMode == StartReachMode::AtMeasure)
         RecordStartSections(ctx.tables, ctx.state.specials, walk.currentRoid, walk.dStartMeasure);
       startBranched = -1;
     }
@@ -73,8 +72,10 @@ void WalkNetwork(NavContext& ctx, std::int32_t navType, std::string_view startCo
     ctx.log.Print("Current Roid: %d, TravelDistance: %10.5f\n", walk.currentRoid, walk.lastTotal);
 
     ctx.log.Print("Calling Output Procedure for %d\n", walk.currentRoid);
-    const PassageRequest request{passType, startCode, walk.dStartMeasure, "", 0.0, direction, passLimit, units};
-    const std::int16_t answer = AddReachResult(ctx, request, walk.currentRoid);
+    ReachPoint from = request.start;
+    from.measure = walk.dStartMeasure;
+    const PassageRequest passage{passKind, from, kNoPoint, request.direction, passLimit, request.units};
+    const std::int16_t answer = AddReachResult(ctx, passage, walk.currentRoid);
     ctx.log.Print(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
 
     std::int32_t row = -1;

@@ -3,7 +3,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <string_view>
 
 #include "navstate/nav_state.h"
 #include "netwalk/roid_list.h"
@@ -11,11 +10,10 @@
 namespace rill {
 
 struct NetworkWalk {
-  NetworkWalk(NavContext& context, std::string_view dir, double limit)
-      : ctx(context), direction(dir), distance(limit) {}
+  NetworkWalk(NavContext& context, bool up, double limit) : ctx(context), upstream(up), distance(limit) {}
 
   NavContext& ctx;
-  std::string_view direction;
+  bool upstream;
   double distance;  // meters; exactly -1.0 for no limit
 
   RoidList roids;

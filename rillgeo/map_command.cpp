@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "network/table_loader.h"
+#include "navigation/navigation.h"
 #include "rillgeo/geo_error.h"
 #include "rillgeo/html_map.h"
 #include "rillgeo/navigation_pieces.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "network/network_tables.h"
+#include "navigation/navigation.h"
 #include "rillgeo/flowline_lines.h"
 #include "rillgeo/ground_cutter.h"
 #include "rillgeo/id_map.h"

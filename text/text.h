@@ -3,6 +3,7 @@
 #pragma once
 
 #include "text/format.h"
+#include "text/letter_case.h"
 #include "text/number_text.h"
 #include "text/stale_file.h"
 #include "text/text_writer.h"

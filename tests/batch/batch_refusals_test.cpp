@@ -17,14 +17,53 @@ struct Case {
   std::string requests;
   std::vector<std::string> options;
   int exit;
-  std::string status;  // the whole STATUS file; empty when nothing may be written
+  std::string status;    // the whole STATUS file; empty when nothing may be written
+  std::string err = "";  // the whole standard error, when it is given
 };
 
 std::vector<Case> Cases() {
   const std::string h = "Request,NavType,StartReach,Direction,Tables,Prefix\n";
   const std::string longPrefix(440, 'p');
   return {
-      {"UnknownColumn", "Request,NavType,StartReach,Direction,Colour\n", {}, 2, ""},
+      {"NearMissColumn",
+       "Request,NavType,StartReech,Direction\n",
+       {},
+       2,
+       "",
+       "rillmark batch: unknown column \"StartReech\": did you mean StartReach?\n"},
+      {"NearMissSpelling",
+       "Request,NavType,start_reach,Direction\n",
+       {},
+       2,
+       "",
+       "rillmark batch: unknown column \"start_reach\": did you mean StartReach?\n"},
+      // Columns of the caller's own are passed over; with no table folder at
+      // all, no request can be navigated.
+      {"NothingNavigated",
+       "Request,NavType,StartReach,Direction,Colour,HUC 8\na,1,X,U,red,04140201\n",
+       {"--tables", "/no/such/folder"},
+       4,
+       kStatusHeader + "\"a\",1,,\"The input file /no/such/folder/secdata.txt was not opened\"\n",
+       "rillmark batch: columns passed over: Colour HUC 8\nrillmark batch: 1 request: 1 status 1\n"
+       "rillmark batch: no request could be navigated\n"},
+      {"Units",
+       "Request,NavType,StartReach,Direction,Distance,DistanceUnits\n"
+       "a,3,41020003000006,D,1,km\nb,3,41020003000006,D,1,KMS\nc,3,41020003000006,D,1,Meters\n",
+       {"--tables", kSample},
+       0,
+       kStatusHeader + "\"a\",0,\"0000\",\n\"b\",2,,\"DistanceUnits \"\"KMS\"\" is none of MI, FT, M, KM\"\n"
+                       "\"c\",0,\"0000\",\n",
+       "rillmark batch: 3 requests: 2 status 0, 1 status 2\n"},
+      {"StartByComid",
+       "Request,NavType,StartComid,StartReach,Direction\n"
+       "a,1,918,,U\nb,1,9999,,U\nc,1,x,,U\nd,1,918,41020003000006,U\n",
+       {"--tables", kSample},
+       0,
+       kStatusHeader +
+           "\"a\",0,\"0000\",\n"
+           "\"b\",0,\"0010\",\"Start reach with Com_id 9999 is not in the reach table\"\n"
+           "\"c\",2,,\"The field StartComid \"\"x\"\" is not a Com_id\"\n"
+           "\"d\",2,,\"StartReach 41020003000006 is not the code of the reach with Com_id 918, 41020003000003\"\n"},
       {"MissingColumn", "request,navtype,DIRECTION\n", {}, 2, ""},
       {"NoHeader", "", {}, 2, ""},
       {"NoRequestsFile", "", {"--out", "out.csv", "--threads", "2"}, 1, ""},
@@ -42,7 +81,7 @@ std::vector<Case> Cases() {
            "\"c\",2,,\"The line has 7 fields; the header has 6\"\n" +
            "\"d\",1,,\"The input file /no/such/folder/secdata.txt was not opened\"\n" + "\"e\",2,,\"The path " +
            kSample + "/" + longPrefix + "rchdata.txt is longer than 449 characters\"\n" + "\"f\",0,\"0000\",\n" +
-           "\"g\",0,,\n\"h\"\"\",0,\"1000\",\n" +
+           "\"g\",0,,\n\"h\"\"\",0,\"1000\",\"The walk came to a reach with no way on before the distance was met\"\n" +
            "\"i\",2,,\"A quoted field is not closed before the end of the file\"\n"},
   };
 }
@@ -62,7 +101,9 @@ TEST_P(BatchRefusals, StatusesAndOutputs) {
   args.insert(args.end(), c.options.begin(), c.options.end());
   EXPECT_EQ(RunBatch(dir.path(), args), c.exit);
   const std::string err = ReadAll(dir.path() / "stderr.txt");
-  if (c.exit != 0) {
+  if (!c.err.empty()) {
+    EXPECT_EQ(err, c.err);
+  } else if (c.exit != 0) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }
   if (c.status.empty()) {

@@ -40,11 +40,11 @@ class Builder : public ::testing::Test {
   std::unique_ptr<Pass> NewPass() { return std::make_unique<Pass>(net_->tables); }
   static PassageRequest Request(std::int32_t type, std::string_view startCode, double start, std::string_view direction,
                                 double limit = -1.0, std::string_view units = "") {
-    return PassageRequest{type, startCode, start, "", 0.0, direction, limit, units};
+    return testing::LegacyPassage(type, startCode, start, "", 0.0, direction, limit, units);
   }
   static PassageRequest ToEnd(std::string_view startCode, double start, std::string_view endCode, double end,
                               std::string_view direction = "D") {
-    return PassageRequest{5, startCode, start, endCode, end, direction, -1.0, ""};
+    return testing::LegacyPassage(5, startCode, start, endCode, end, direction, -1.0, "");
   }
   std::unique_ptr<testing::LoadedNet> net_;
 };
@@ -131,7 +131,7 @@ TEST_F(Builder, LakeAndBranchedReachesUseTheirOwnMeasureSpans) {
   AddReachResult(network->ctx(), Request(2, "X", 0.0, "U"), 5);
   ExpectRecords(network->state(), {{5, 0.0, 200.0, 4000.0, 4000.0}});
   auto toEnd = NewPass();
-  AddReachResult(toEnd->ctx(), PassageRequest{5, "X", 0.0, "Y", 0.0, "U", -1.0, ""}, 5);
+  AddReachResult(toEnd->ctx(), testing::LegacyPassage(5, "X", 0.0, "Y", 0.0, "U", -1.0, ""), 5);
   ExpectRecords(toEnd->state(), {{5, 0.0, 200.0, 4000.0, 4000.0}});
 }
 

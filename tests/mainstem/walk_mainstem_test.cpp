@@ -30,7 +30,7 @@ TEST(WalkMainstem, SmallFlowTablesStillTakeTheStartAndOneStep) {
   // No flow row at all: the start reach is output, the failed step sets noNextReach.
   auto empty = LoadNet("", "", kTwoReaches);
   Pass alone(empty->tables);
-  WalkMainstem(alone.ctx(), 1, "A", 40.0, "", -1.0, "D", -1.0, "", 0);
+  WalkMainstem(alone.ctx(), testing::LegacyWalk(alone.ctx().tables, 1, "A", 40.0, "", -1.0, "D", -1.0, "", 0));
   EXPECT_EQ(ComIds(alone.state()), "1 ");
   EXPECT_EQ(alone.state().results.records()[0].ToMeasure, 0.0);
   EXPECT_EQ(alone.state().noNextReach, 1);
@@ -38,18 +38,18 @@ TEST(WalkMainstem, SmallFlowTablesStillTakeTheStartAndOneStep) {
   // One row A -> B: down from A, both are output.
   auto one = LoadNet("", "1,1,2,0,709,0\n", kTwoReaches);
   Pass down(one->tables);
-  WalkMainstem(down.ctx(), 1, "A", 40.0, "", -1.0, "D", -1.0, "", 0);
+  WalkMainstem(down.ctx(), testing::LegacyWalk(down.ctx().tables, 1, "A", 40.0, "", -1.0, "D", -1.0, "", 0));
   EXPECT_EQ(ComIds(down.state()), "1 2 ");
   EXPECT_EQ(down.state().results.records()[1].TravelDistance, 2400.0);  // 400 + 2000
   EXPECT_EQ(down.state().noNextReach, 1);
   // Up from B, the row is followed the other way.
   Pass up(one->tables);
-  WalkMainstem(up.ctx(), 1, "B", -1.0, "", -1.0, "U", -1.0, "", 0);
+  WalkMainstem(up.ctx(), testing::LegacyWalk(up.ctx().tables, 1, "B", -1.0, "", -1.0, "U", -1.0, "", 0));
   EXPECT_EQ(ComIds(up.state()), "2 1 ");
 
   // An unknown start code: nothing at all.
   Pass unknown(one->tables);
-  WalkMainstem(unknown.ctx(), 1, "Q", 40.0, "", -1.0, "D", -1.0, "", 0);
+  WalkMainstem(unknown.ctx(), testing::LegacyWalk(unknown.ctx().tables, 1, "Q", 40.0, "", -1.0, "D", -1.0, "", 0));
   EXPECT_EQ(ComIds(unknown.state()), "");
   EXPECT_EQ(unknown.state().noNextReach, 0);
   EXPECT_EQ(unknown.Log(), "");
@@ -75,7 +75,7 @@ TEST(WalkMainstem, ALoopIsWalkedUntilTheStepCap) {
       flows += std::to_string(10 + i) + "," + std::to_string(100 + i) + "," + std::to_string(200 + i) + ",0,709,0\n";
     auto net = LoadNet("", flows, kTwoReaches);
     Pass p(net->tables);
-    WalkMainstem(p.ctx(), 1, "A", -1.0, "", -1.0, "U", -1.0, "", 0);
+    WalkMainstem(p.ctx(), testing::LegacyWalk(p.ctx().tables, 1, "A", -1.0, "", -1.0, "U", -1.0, "", 0));
     const std::string log = p.Log();
     EXPECT_EQ(Count(log, "Found 709 - DLevel = 0: "), c.steps) << c.extraRows << "\n" << log;
     EXPECT_EQ(ComIds(p.state()), "1 2 ");
@@ -85,7 +85,7 @@ TEST(WalkMainstem, ALoopIsWalkedUntilTheStepCap) {
   // The same loop walked down ends too, each reach output once.
   auto net = LoadNet("", "1,1,2,0,709,0\n2,2,1,0,709,0\n", kTwoReaches);
   Pass down(net->tables);
-  WalkMainstem(down.ctx(), 3, "B", 50.0, "", -1.0, "D", 1e9, "", 0);
+  WalkMainstem(down.ctx(), testing::LegacyWalk(down.ctx().tables, 3, "B", 50.0, "", -1.0, "D", 1e9, "", 0));
   EXPECT_EQ(ComIds(down.state()), "2 1 ");
   EXPECT_EQ(down.state().noNextReach, 0);
 }
@@ -99,7 +99,7 @@ TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
   ASSERT_EQ(net->tables.flows()[1].Sequence, 40.0);
 
   Pass toEnd(net->tables);
-  WalkMainstem(toEnd.ctx(), 5, "A", 50.0, "B", 30.0, "D", -1.0, "", 0);
+  WalkMainstem(toEnd.ctx(), testing::LegacyWalk(toEnd.ctx().tables, 5, "A", 50.0, "B", 30.0, "D", -1.0, "", 0));
   EXPECT_EQ(ComIds(toEnd.state()), "1 2 ");
   EXPECT_EQ(toEnd.state().results.records()[1].ToMeasure, 30.0);
   EXPECT_EQ(toEnd.state().noNextReach, 0);
@@ -109,7 +109,7 @@ TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
   // records C's interior piece; C then gets no record but lets the walk go on
   // to D, whose whole passage ends the walk.
   Pass limit(net->tables);
-  WalkMainstem(limit.ctx(), 3, "A", -1.0, "", -1.0, "D", 1500.0, "", 0);
+  WalkMainstem(limit.ctx(), testing::LegacyWalk(limit.ctx().tables, 3, "A", -1.0, "", -1.0, "D", 1500.0, "", 0));
   EXPECT_EQ(ComIds(limit.state()), "1 2 ");
   EXPECT_EQ(limit.state().results.records()[1].ToMeasure, 50.0);
   EXPECT_EQ(
@@ -125,7 +125,7 @@ TEST(WalkMainstem, EndsAtTheEndReachOrOneStepAfterTheLimit) {
 
   // Without a limit C is output as its piece, 40 down to 0.
   Pass whole(net->tables);
-  WalkMainstem(whole.ctx(), 1, "A", -1.0, "", -1.0, "D", -1.0, "", 0);
+  WalkMainstem(whole.ctx(), testing::LegacyWalk(whole.ctx().tables, 1, "A", -1.0, "", -1.0, "D", -1.0, "", 0));
   EXPECT_EQ(ComIds(whole.state()), "1 2 3 4 ");
   EXPECT_EQ(whole.state().results.records()[2].FromMeasure, 40.0);
   EXPECT_EQ(whole.state().results.records()[3].TravelDistance, 3400.0);
@@ -138,7 +138,7 @@ TEST(WalkMainstem, BranchedStartIsCutIntoSectionsOnlyGoingDownInMode0) {
   ASSERT_EQ(net->tables.ReachByComId(1)->Branched, 1);
 
   Pass pieces(net->tables);
-  WalkMainstem(pieces.ctx(), 1, "BR", 75.0, "", -1.0, "D", -1.0, "", 0);
+  WalkMainstem(pieces.ctx(), testing::LegacyWalk(pieces.ctx().tables, 1, "BR", 75.0, "", -1.0, "D", -1.0, "", 0));
   // (75 - 50) * 400 / 50 = 200, then the section below: 300.
   const auto& r = pieces.state().results.records();
   ASSERT_EQ(r.size(), 2u);
@@ -150,13 +150,13 @@ TEST(WalkMainstem, BranchedStartIsCutIntoSectionsOnlyGoingDownInMode0) {
   EXPECT_EQ(r[1].TravelDistance, 500.0);
 
   Pass wholeMode(net->tables);
-  WalkMainstem(wholeMode.ctx(), 1, "BR", 75.0, "", -1.0, "D", -1.0, "", 1);
+  WalkMainstem(wholeMode.ctx(), testing::LegacyWalk(wholeMode.ctx().tables, 1, "BR", 75.0, "", -1.0, "D", -1.0, "", 1));
   ASSERT_EQ(wholeMode.state().results.records().size(), 1u);
   EXPECT_EQ(wholeMode.state().results.records()[0].RchLength, 750.0);  // 75 / 100 * 1000
   EXPECT_TRUE(wholeMode.state().specials.entries().empty());
 
   Pass up(net->tables);
-  WalkMainstem(up.ctx(), 1, "BR", 75.0, "", -1.0, "U", -1.0, "", 0);
+  WalkMainstem(up.ctx(), testing::LegacyWalk(up.ctx().tables, 1, "BR", 75.0, "", -1.0, "U", -1.0, "", 0));
   ASSERT_EQ(up.state().results.records().size(), 1u);
   // Up with type 1 over the main range (400 + 300 m): (100 - 75) / 100 * 700.
   EXPECT_EQ(up.state().results.records()[0].RchLength, 175.0);

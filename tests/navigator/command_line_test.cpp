@@ -11,13 +11,13 @@
 namespace rill {
 namespace {
 
-NavRequest Parsed(const std::string& line) {
+CommandLineFields Parsed(const std::string& line) {
   auto result = ParseCommandLine(line);
   if (auto* refusal = std::get_if<CommandLineRefusal>(&result)) {
     ADD_FAILURE() << "refused: " << refusal->message;
     return {};
   }
-  return std::get<NavRequest>(result);
+  return std::get<CommandLineFields>(result);
 }
 
 std::string Refusal(const std::string& line) {
@@ -29,7 +29,7 @@ std::string Refusal(const std::string& line) {
 const std::string kExample = "3,A,10,B,0,D,5,MI,1,W\\,out.csv,p_,0,0";
 
 TEST(CommandLine, FourteenFieldsInTheirOrder) {
-  const NavRequest r = Parsed(kExample);
+  const CommandLineFields r = Parsed(kExample);
   EXPECT_EQ(r.NavType, 3);
   EXPECT_EQ(r.StartReach, "A");
   EXPECT_EQ(r.StartMeasure, 10.0);
@@ -48,13 +48,13 @@ TEST(CommandLine, FourteenFieldsInTheirOrder) {
   EXPECT_EQ(r.PathOf(r.OutFile), "W\\p_out.csv");
 
   // A leading comma is skipped; text after the fourteenth field is ignored.
-  const NavRequest lead = Parsed("," + kExample + ",9,extra,,");
+  const CommandLineFields lead = Parsed("," + kExample + ",9,extra,,");
   EXPECT_EQ(lead.NavType, 3);
   EXPECT_EQ(lead.StartReach, "A");
   EXPECT_EQ(lead.EndAtCUBoundary, 0);
 
   // Strings stand as written: blanks and quotes stay.
-  const NavRequest blanks = Parsed("1, A ,10,\"B\",0,D ,5,MI,1,W/,out.csv,p_,0,0");
+  const CommandLineFields blanks = Parsed("1, A ,10,\"B\",0,D ,5,MI,1,W/,out.csv,p_,0,0");
   EXPECT_EQ(blanks.StartReach, " A ");
   EXPECT_EQ(blanks.EndReach, "\"B\"");
   EXPECT_EQ(blanks.Direction, "D ");
@@ -62,7 +62,7 @@ TEST(CommandLine, FourteenFieldsInTheirOrder) {
 
 TEST(CommandLine, AnEmptyFieldVanishesAndTheRestMovesUp) {
   // The third field left empty, with one more field at the end to make 14.
-  const NavRequest r = Parsed("3,A,,B,0,D,5,MI,1,W\\,out.csv,p_,0,0,7");
+  const CommandLineFields r = Parsed("3,A,,B,0,D,5,MI,1,W\\,out.csv,p_,0,0,7");
   EXPECT_EQ(r.StartReach, "A");
   EXPECT_EQ(r.StartMeasure, 0.0);  // read from "B"
   EXPECT_EQ(r.EndReach, "0");
@@ -83,14 +83,14 @@ TEST(CommandLine, AnEmptyFieldVanishesAndTheRestMovesUp) {
 }
 
 TEST(CommandLine, NumbersReadAsTheCLibraryReadsThem) {
-  const NavRequest r = Parsed("x,A, 7.5e1,B,nan,U,-2,FT,1,W/,out.csv,p_,65537,98304");
+  const CommandLineFields r = Parsed("x,A, 7.5e1,B,nan,U,-2,FT,1,W/,out.csv,p_,65537,98304");
   EXPECT_EQ(r.NavType, 0);
   EXPECT_EQ(r.StartMeasure, 75.0);
   EXPECT_TRUE(std::isnan(r.EndMeasure));
   EXPECT_EQ(r.Distance, -2.0);
   EXPECT_EQ(r.WholeReachStartMode, 1);   // 65537 = 0x10001
   EXPECT_EQ(r.EndAtCUBoundary, -32768);  // 98304 = 0x18000
-  const NavRequest big = Parsed("  5abc,A,0x10,B,1,D,1,M,1,W/,o,p,99999999999,-1");
+  const CommandLineFields big = Parsed("  5abc,A,0x10,B,1,D,1,M,1,W/,o,p,99999999999,-1");
   EXPECT_EQ(big.NavType, 5);
   EXPECT_EQ(big.StartMeasure, 16.0);
   EXPECT_EQ(big.WholeReachStartMode, -1);  // clamped to 2147483647, low 16 bits 0xFFFF

@@ -2,6 +2,7 @@
 // single-threaded path does, on a generated basin with every kind of reach.
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 
 #include "bench/basin/basin_generator.h"
@@ -22,7 +23,7 @@ struct RunFiles {
 RunFiles RunIn(const ScratchDir& dir, const std::string& request, bool concurrent) {
   for (const char* name : {"message.out", "out.csv", "ccode.txt"}) std::filesystem::remove(dir.path() / name);
   RunFiles files;
-  files.status = RunNavigation(request + "," + dir.work() + ",out.csv,./,0,0", RunOptions{concurrent});
+  files.status = RunNavigation(request + "," + dir.work() + ",out.csv,./,0,0", std::cerr, RunOptions{concurrent});
   files.log = ReadIfPresent(dir.path() / "message.out");
   files.csv = ReadIfPresent(dir.path() / "out.csv");
   files.code = ReadIfPresent(dir.path() / "ccode.txt");

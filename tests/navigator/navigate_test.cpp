@@ -1,11 +1,11 @@
 // Whole navigations run in-process: the dispatcher's checks, the restart of a
 // point-to-point walk, unit conversion and the status digits.
-#include "navigator/navigate.h"
-
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
+#include "navigation/navigation.h"
 #include "navigator/command_line.h"
 #include "navigator/result_files.h"
 #include "tests/support/net_fixture.h"
@@ -53,12 +53,13 @@ class Navigation : public ::testing::Test {
   Outcome Run(const std::string& fields, const std::string& switches = "0,0") {
     ScratchDir dir;
     auto parsed = ParseCommandLine(fields + "," + dir.work() + ",out.csv,p_," + switches);
-    EXPECT_TRUE(std::holds_alternative<NavRequest>(parsed));
-    NavRequest request = std::get<NavRequest>(parsed);
+    EXPECT_TRUE(std::holds_alternative<CommandLineFields>(parsed));
+    const CommandLineFields line = std::get<CommandLineFields>(parsed);
     testing::LogFile log;
     Outcome o;
-    const rill::Navigation navigation = Navigate(net_->tables, request, log.writer());
-    o.status = WriteRunEnding(net_->tables, navigation, request, log.writer());
+    const rill::Navigation navigation = Navigate(net_->tables, line.Request(), log.writer());
+    std::ostringstream errors;
+    o.status = WriteRunEnding(net_->tables, navigation, line, log.writer(), errors);
     o.log = log.Text();
     o.csvWritten = testing::fs::exists(dir.path() / "p_out.csv");
     o.ccodeWritten = testing::fs::exists(dir.path() / "p_ccode.txt");

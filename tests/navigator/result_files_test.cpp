@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <string>
 
 #include "tests/support/net_fixture.h"
@@ -81,17 +82,21 @@ class ResultFiles : public ::testing::Test {
                 std::int16_t boundary, bool reversed) {
     ScratchDir dir;
     testing::LogFile log;
-    NavRequest request;
-    request.NavType = navType;
-    request.StartReach = start;
-    request.EndReach = end;
-    request.WorkPath = dir.work();
-    request.FilePrefix = "run_";
-    request.OutFile = "result.csv";
-    request.EndAtCUBoundary = boundary;
+    CommandLineFields fields;
+    fields.NavType = navType;
+    fields.WorkPath = dir.work();
+    fields.FilePrefix = "run_";
+    fields.OutFile = "result.csv";
     Written w;
-    Navigation navigation{state, reversed};
-    w.status = WriteRunEnding(net_->tables, navigation, request, log.writer());
+    Navigation navigation;
+    navigation.state = state;
+    navigation.kind = NavKindOf(navType);
+    navigation.pointsSwapped = reversed;
+    navigation.boundary = UnitBoundaryOf(boundary);
+    navigation.boundaryCode = reversed ? end : start;
+    navigation.ccode = StatusDigits(state, navigation.kind);
+    std::ostringstream errors;
+    w.status = WriteRunEnding(net_->tables, navigation, fields, log.writer(), errors);
     w.csv = ReadAll(dir.path() / "run_result.csv");
     w.ccode = ReadAll(dir.path() / "run_ccode.txt");
     w.log = log.Text();
@@ -136,23 +141,23 @@ TEST_F(ResultFiles, SpecialCaseBlockFollowsTheNavigationLines) {
 
 TEST_F(ResultFiles, StatusDigits) {
   NavState s;
-  EXPECT_EQ(StatusCode(s, 1), "0000\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0000");
   s.noNextReach = 1;
-  EXPECT_EQ(StatusCode(s, 1), "0000\n");
-  EXPECT_EQ(StatusCode(s, 2), "0000\n");
-  EXPECT_EQ(StatusCode(s, 3), "1000\n");
-  EXPECT_EQ(StatusCode(s, 4), "1000\n");
-  EXPECT_EQ(StatusCode(s, 5), "0100\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0000");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(2)), "0000");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(3)), "1000");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(4)), "1000");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(5)), "0100");
   s.noNextReach = 0;
   s.branchFallbackUsed = 1;
-  EXPECT_EQ(StatusCode(s, 1), "0040\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0040");
   s.divergenceSeen = 1;
-  EXPECT_EQ(StatusCode(s, 1), "0030\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0030");
   s.lakeNoMainpathSeen = 1;
-  EXPECT_EQ(StatusCode(s, 4), "0020\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(4)), "0020");
   s.startBlocked = 1;
   s.noNextReach = 1;
-  EXPECT_EQ(StatusCode(s, 3), "1010\n");
+  EXPECT_EQ(StatusDigits(s, NavKindOf(3)), "1010");
 }
 
 // Runs of the program itself in a work folder holding one reach A.
@@ -220,7 +225,7 @@ TEST_F(ResultFailures, RunsThatEndBeforeNavigating) {
   // message.out cannot be created: the path on standard error, nothing written.
   std::string err;
   EXPECT_EQ(Run(kRequest, &err, dir_.work() + "missing/"), 3);
-  EXPECT_NE(err.find(dir_.work() + "missing/./message.out"), std::string::npos) << err;
+  EXPECT_NE(err.find("The work folder " + dir_.work() + "missing/ does not exist"), std::string::npos) << err;
 
   // An unusable command line: status 2 before any file is touched.
   EXPECT_EQ(testing::RunProgram(RILL_RILLMARK_EXE, "", dir_.path(), &err), 2);

@@ -1,8 +1,9 @@
 // Which start reaches block a navigation, and the coastmain test.
-#include "navigator/start_rules.h"
+#include "navigation/start_rules.h"
 
 #include <gtest/gtest.h>
 
+#include "navigation/request.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -61,15 +62,13 @@ TEST(StartRules, EveryRowOfTheTable) {
     ReachRecord start;
     start.Branched = r.branched;
     start.Divergent = r.divergent;
-    NavRequest request;
-    request.NavType = r.navType;
-    request.Direction = r.direction;
-    request.StartMeasure = r.measure;
-    request.WholeReachStartMode = r.mode;
-    EXPECT_EQ(StartIsBlocked(start, request), r.blocked)
+    double measure = r.measure;
+    EXPECT_EQ(
+        StartIsBlocked(start, NavKindOf(r.navType), ReadDirection(r.direction), StartReachModeOf(r.mode), measure),
+        r.blocked)
         << "Branched " << r.branched << " Divergent " << r.divergent << " mode " << r.mode << " " << r.direction
         << " type " << r.navType << " at " << r.measure;
-    EXPECT_EQ(request.StartMeasure, r.measureAfter) << "Branched " << r.branched << " mode " << r.mode;
+    EXPECT_EQ(measure, r.measureAfter) << "Branched " << r.branched << " mode " << r.mode;
   }
 }
 

@@ -19,7 +19,7 @@ struct SectionRun {
 SectionRun RunAddSections(const NetworkTables& tables, std::int32_t comId, std::vector<double> measures,
                           std::string_view direction = "U") {
   testing::Pass pass(tables);
-  for (double m : measures) AddSections(pass.ctx(), comId, m, direction);
+  for (double m : measures) AddSections(pass.ctx(), comId, m, direction == "U");
   return {testing::PiecesOf(pass.state().specials), pass.Log()};
 }
 

@@ -67,8 +67,9 @@ WalkRequest WalkFrom(std::string_view code, const char* direction, double measur
 WalkOutcome Walk(const NetworkTables& tables, const WalkRequest& request) {
   testing::Pass pass(tables);
   pass.state().coastmain = request.coastmain;
-  WalkNetwork(pass.ctx(), request.navType, request.startCode, request.startMeasure, request.direction, request.distance,
-              request.units, request.wholeReachStartMode);
+  WalkNetwork(pass.ctx(),
+              testing::LegacyWalk(tables, request.navType, request.startCode, request.startMeasure, "", 0.0,
+                                  request.direction, request.distance, request.units, request.wholeReachStartMode));
   WalkOutcome outcome;
   outcome.log = pass.Log();
   outcome.state = std::move(pass.state());

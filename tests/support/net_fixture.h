@@ -15,7 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "mainstem/add_reach_result.h"
 #include "navstate/nav_state.h"
+#include "navstate/walk_request.h"
 #include "network/network_tables.h"
 #include "network/table_loader.h"
 #include "tests/support/files.h"
@@ -92,6 +94,41 @@ class Pass {
   LogFile log_;
   NavContext ctx_;
 };
+
+// A point named by its code, on the first reach of that code.
+inline ReachPoint CodePoint(const NetworkTables& tables, std::string_view code, double measure) {
+  return ReachPoint{tables.FindReachByRchCode(code), code, false, measure};
+}
+
+// A walk as a legacy command line's fields give it: NavType, points by code,
+// direction "U" or "D", the limit in meters, units by the legacy rule and
+// WholeReachStartMode.
+inline WalkRequest LegacyWalk(const NetworkTables& tables, std::int32_t navType, std::string_view startCode,
+                              double startMeasure, std::string_view endCode, double endMeasure,
+                              std::string_view direction, double distance, std::string_view units,
+                              std::int16_t wholeReachStartMode) {
+  WalkRequest walk;
+  walk.kind = NavKindOf(navType);
+  walk.start = CodePoint(tables, startCode, startMeasure);
+  if (walk.kind == NavKind::PointToPoint) walk.end = CodePoint(tables, endCode, endMeasure);
+  walk.direction = direction == "U" ? Direction::Up : direction == "D" ? Direction::Down : Direction::Other;
+  walk.distanceLimit = distance;
+  walk.units = units == "MI" ? DistanceUnit::Miles : units == "FT" ? DistanceUnit::Feet : DistanceUnit::Meters;
+  walk.startMode = StartReachModeOf(wholeReachStartMode);
+  return walk;
+}
+
+// One reach's passage request, as a walk of these legacy fields gives it.
+inline PassageRequest LegacyPassage(std::int32_t navType, std::string_view startCode, double startMeasure,
+                                    std::string_view endCode, double endMeasure, std::string_view direction,
+                                    double limit, std::string_view units) {
+  // Points named by code are told by their codes alone.
+  const WalkRequest walk = LegacyWalk(NetworkTables{}, navType, "", 0.0, "", 0.0, direction, limit, units, 0);
+  PassageRequest passage{walk.kind, ReachPoint{-1, startCode, false, startMeasure}, kNoPoint, walk.direction, limit,
+                         walk.units};
+  if (!endCode.empty()) passage.end = ReachPoint{-1, endCode, false, endMeasure};
+  return passage;
+}
 
 // Runs a program with one argument in a folder; gives its exit status (-1
 // when it did not exit normally within the time allowed) and fills its

@@ -1,0 +1,33 @@
+#include "batch/batch_tally.h"
+
+namespace rill {
+
+void BatchTally::Add(int status, const std::string& ccode) {
+  ++requests_;
+  if (status >= 0 && static_cast<std::size_t>(status) < byStatus_.size()) ++byStatus_[static_cast<std::size_t>(status)];
+  if (status == 0 && !ccode.empty() && ccode != "0000") ++unusualCcodes_[ccode];
+}
+
+bool BatchTally::NoneNavigated() const { return requests_ > 0 && byStatus_[1] + byStatus_[2] == requests_; }
+
+std::string BatchTally::Summary() const {
+  std::string text = std::to_string(requests_) + (requests_ == 1 ? " request" : " requests");
+  const char* separator = ": ";
+  for (std::size_t status = 0; status < byStatus_.size(); ++status) {
+    if (byStatus_[status] == 0) continue;
+    text += separator;
+    text += std::to_string(byStatus_[status]) + " status " + std::to_string(status);
+    if (status == 0 && !unusualCcodes_.empty()) {
+      const char* inner = " (";
+      for (const auto& [ccode, count] : unusualCcodes_) {
+        text += inner + std::to_string(count) + " with ccode " + ccode;
+        inner = ", ";
+      }
+      text += ")";
+    }
+    separator = ", ";
+  }
+  return text;
+}
+
+}  // namespace rill

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cctype>
+#include <string_view>
+
+namespace rill {
+
+// Whether two names are the same but for the letter case of ASCII letters.
+inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+}  // namespace rill
