@@ -274,13 +274,29 @@ class LaterTables {
 
 }  // namespace
 
+namespace {
+
+// Keeps a table's skipped lines for a caller that asked for them.
+void Note(LoadReport* report, const std::string& path, const std::vector<SkippedLine>& skipped) {
+  if (report == nullptr) return;
+  for (const SkippedLine& s : skipped) report->skipped.push_back({s.line, path, s.reason});
+}
+
+LoadStatus NoteMissing(LoadReport* report, const std::string& path, LoadStatus status) {
+  if (report != nullptr) report->missingPath = path;
+  return status;
+}
+
+}  // namespace
+
 LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables,
-                             bool concurrent) {
+                             bool concurrent, LoadReport* report) {
   log.Print("Rchdata: %s\nFlowdata: %s\nSecdata: %s\n", paths.reach, paths.flow, paths.section);
   LaterTables later(paths, read, concurrent);
 
   MaybeParsed<SectionRecord> parsedSections = ReadAndParse(read, paths.section, ParseSections);
-  if (!parsedSections) return ReportMissing(log, paths.section, "secdata.txt");
+  if (!parsedSections) return NoteMissing(report, paths.section, ReportMissing(log, paths.section, "secdata.txt"));
+  Note(report, paths.section, parsedSections->skipped);
   LoadSections(*parsedSections, paths.section, log, tables);
   parsedSections.reset();
   log.Print("\n");
@@ -290,7 +306,8 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   tables.SealSections();
 
   MaybeParsed<FlowRecord> parsedFlows = later.Flows();
-  if (!parsedFlows) return ReportMissing(log, paths.flow, "flowdata.txt");
+  if (!parsedFlows) return NoteMissing(report, paths.flow, ReportMissing(log, paths.flow, "flowdata.txt"));
+  Note(report, paths.flow, parsedFlows->skipped);
   LoadFlows(*parsedFlows, paths.flow, log, tables);
   parsedFlows.reset();
   log.Print("\n");
@@ -300,7 +317,8 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   tables.SealFlows();
 
   MaybeParsed<ReachRecord> parsedReaches = later.Reaches();
-  if (!parsedReaches) return ReportMissing(log, paths.reach, "rchdata.txt");
+  if (!parsedReaches) return NoteMissing(report, paths.reach, ReportMissing(log, paths.reach, "rchdata.txt"));
+  Note(report, paths.reach, parsedReaches->skipped);
   LoadReaches(*parsedReaches, paths.reach, log, tables);
   parsedReaches.reset();
   log.Print("\n");

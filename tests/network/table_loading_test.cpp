@@ -188,6 +188,13 @@ TEST(TableLoading, LastLinesAndSkippedLinesAreNeitherCountedNorDuplicates) {
   EXPECT_NE(net->loadLog.find("Successfully read 2 records from W/flowdata.txt file\n"), std::string::npos);
   EXPECT_NE(net->loadLog.find("Line 1 of W/rchdata.txt was skipped: its Rch_code is longer than 14 characters\n"),
             std::string::npos);
+  // The caller's report names the same lines, in the log's order.
+  ASSERT_EQ(net->report.skipped.size(), 2u);
+  EXPECT_EQ(net->report.skipped[0].path + " " + net->report.skipped[0].reason,
+            "W/flowdata.txt it has 3 of the 6 fields");
+  EXPECT_EQ(net->report.skipped[1].line, 1);
+  EXPECT_EQ(net->report.skipped[1].reason, "its Rch_code is longer than 14 characters");
+  EXPECT_EQ(LoadNet("", "", "")->report.missingPath, "");
 
   // A reach line of five fields: the line feed ends the fifth, nothing is left for the sixth.
   auto shortReach = LoadNet("", "", "7,C,D,1,2\n7,C,D,1,2,\n");

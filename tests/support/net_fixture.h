@@ -57,6 +57,7 @@ struct LoadedNet {
   NetworkTables tables;
   LoadStatus status = LoadStatus::Loaded;
   std::string loadLog;
+  LoadReport report;
 };
 
 inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string_view flows, std::string_view reaches) {
@@ -75,7 +76,7 @@ inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string
         if (it == files.end()) return std::nullopt;
         return it->second;
       },
-      log.writer(), net->tables);
+      log.writer(), net->tables, false, &net->report);
   net->loadLog = log.Text();
   return net;
 }
