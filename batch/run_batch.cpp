@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "batch/csv_records.h"
 #include "batch/request_columns.h"
 #include "batch/request_pipeline.h"
 #include "batch/table_cache.h"
 #include "navigation/navigation.h"
+#include "text/csv_records.h"
 
 namespace rill {
 

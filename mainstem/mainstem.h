@@ -1,5 +1,11 @@
 // Mainstem navigation: the walk along one path, the choice of the next flow
 // row at each reach, and the reach result builder that both walkers use.
+//
+// The layer owns those three; it calls the tables (network/) and the state
+// of the pass (navstate/) and nothing above. It reports nothing but through
+// the state it is given: the rows appended, the status flags raised, the
+// trace written to the pass's log. It never prints and throws only
+// std::bad_alloc.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,12 @@
 // Network navigation: the walk that spreads over every tributary (upstream)
 // or every divergence (downstream) with a first-in, first-out work list.
+//
+// The layer owns the work list, the row scans of each step and the sections
+// recorded for reaches joined in their interior; it calls the tables, the
+// state of the pass and the mainstem layer's reach result builder, nothing
+// above. Like the mainstem walk it reports through the state and log it is
+// given (a walk that runs round in circles ends at its row guard and says
+// "NAVIGATION ERROR"), never prints and throws only std::bad_alloc.
 #pragma once
 
 #include "navstate/nav_state.h"

@@ -1,38 +1,52 @@
 #include "rillgeo/id_map.h"
 
+#include <charconv>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
+#include <memory>
 
+#include "navigation/navigation.h"
 #include "rillgeo/geo_error.h"
 
 namespace rill::geo {
 
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+bool ReadId(const std::string& text, std::int64_t& id) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, id);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
 IdMap IdMap::ReadFromFolder(const std::string& folder) {
   IdMap map;
   const std::filesystem::path path = std::filesystem::path(folder) / "idmap.csv";
-  if (!std::filesystem::exists(path)) return map;
-  std::ifstream in(path);
-  std::string line;
-  if (!in || !std::getline(in, line) || line.rfind("Field,TableId,SourceId", 0) != 0) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) {
+    if (error) throw GeoError(path.string() + " cannot be examined: " + error.message());
+    return map;
+  }
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
+  CsvRecords records(file.get());
+  std::vector<std::string> fields;
+  if (!file || !records.Next(fields) || fields != std::vector<std::string>{"Field", "TableId", "SourceId"}) {
     throw GeoError(path.string() + " is not an id map of rillgeo import");
   }
-  while (std::getline(in, line)) {
-    const std::size_t first = line.find(',');
-    const std::size_t second = line.find(',', first + 1);
-    if (first == std::string::npos || second == std::string::npos) continue;
-    const std::string field = line.substr(0, first);
+  while (records.Next(fields)) {
     std::int64_t tableId = 0;
     std::int64_t sourceId = 0;
-    try {
-      tableId = std::stoll(line.substr(first + 1, second - first - 1));
-      sourceId = std::stoll(line.substr(second + 1));
-    } catch (const std::logic_error&) {
-      throw GeoError(path.string() + " holds a line that is not field,id,id: " + line);
-    }
-    if (field == "Com_id") map.comIds_[tableId] = sourceId;
-    if (field == "Node") map.nodes_[tableId] = sourceId;
+    if (fields.size() != 3 || !ReadId(fields[1], tableId) || !ReadId(fields[2], sourceId))
+      throw GeoError(path.string() + " holds a line that is not field,id,id");
+    if (fields[0] == "Com_id") map.comIds_[tableId] = sourceId;
+    if (fields[0] == "Node") map.nodes_[tableId] = sourceId;
   }
+  if (records.ReadFailed()) throw GeoError(path.string() + " could not be read to its end");
   return map;
 }
 

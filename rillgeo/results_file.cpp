@@ -1,50 +1,44 @@
 #include "rillgeo/results_file.h"
 
-#include <strings.h>
+#include <cstdio>
+#include <memory>
 
-#include <fstream>
-#include <sstream>
-
+#include "navigation/navigation.h"
 #include "rillgeo/geo_error.h"
 
 namespace rill::geo {
 
 namespace {
 
-// One CSV field without its padding and quotes (codes hold no commas).
-std::string Clean(std::string field) {
-  const auto keep = [](char c) { return c != ' ' && c != '\t' && c != '\r' && c != '"'; };
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// A field without the blanks that pad the CSV's numbers.
+std::string Trimmed(const std::string& field) {
+  const auto pad = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t begin = 0;
   std::size_t end = field.size();
-  while (begin < end && !keep(field[begin])) ++begin;
-  while (end > begin && !keep(field[end - 1])) --end;
+  while (begin < end && pad(field[begin])) ++begin;
+  while (end > begin && pad(field[end - 1])) --end;
   return field.substr(begin, end - begin);
 }
 
-std::vector<std::string> SplitLine(const std::string& line) {
-  std::vector<std::string> fields;
-  std::istringstream split(line);
-  for (std::string field; std::getline(split, field, ',');) fields.push_back(Clean(field));
-  if (!line.empty() && line.back() == ',') fields.emplace_back();
-  return fields;
-}
-
 int ColumnOf(const std::vector<std::string>& columns, const char* name) {
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (strcasecmp(columns[i].c_str(), name) == 0) return static_cast<int>(i);
-  }
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (SameIgnoringCase(columns[i], name)) return static_cast<int>(i);
   return -1;
 }
 
 }  // namespace
 
 ResultRows ReadResults(const std::string& path, const std::string& request) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw GeoError(path + " cannot be read");
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw GeoError(path + " cannot be read");
+  CsvRecords records(file.get());
   ResultRows results;
-  std::string line;
-  if (!std::getline(in, line)) throw GeoError(path + " is empty: it holds no header");
-  results.columns = SplitLine(line);
+  if (!records.Next(results.columns)) throw GeoError(path + " is empty: it holds no header");
+  for (std::string& name : results.columns) name = Trimmed(name);
   results.comId = ColumnOf(results.columns, "Com_id");
   results.fromMeasure = ColumnOf(results.columns, "FromMeasure");
   results.toMeasure = ColumnOf(results.columns, "ToMeasure");
@@ -56,16 +50,22 @@ ResultRows ReadResults(const std::string& path, const std::string& request) {
   const int requestColumn = ColumnOf(results.columns, "Request");
   if (!request.empty() && requestColumn < 0) throw GeoError(path + " has no Request column to pick request " + request);
 
-  for (int number = 2; std::getline(in, line); ++number) {
-    if (line.empty() || line == "\r") continue;
-    std::vector<std::string> fields = SplitLine(line);
+  std::vector<std::string> fields;
+  // Rows are counted as lines of a file whose ids hold no line break.
+  for (int number = 2; records.Next(fields); ++number) {
+    if (records.UnclosedQuote())
+      throw GeoError(path + " line " + std::to_string(number) + " opens a quote it never closes");
     if (fields.size() != results.columns.size()) {
       throw GeoError(path + " line " + std::to_string(number) + " has " + std::to_string(fields.size()) + " of the " +
                      std::to_string(results.columns.size()) + " columns");
     }
-    if (!request.empty() && fields[requestColumn] != request) continue;
-    results.rows.push_back(std::move(fields));
+    // An id is kept as it stands; the other fields lose their padding.
+    for (std::size_t i = 0; i < fields.size(); ++i)
+      if (static_cast<int>(i) != requestColumn) fields[i] = Trimmed(fields[i]);
+    if (!request.empty() && fields[static_cast<std::size_t>(requestColumn)] != request) continue;
+    results.rows.push_back(fields);
   }
+  if (records.ReadFailed()) throw GeoError(path + " could not be read to its end");
   if (!request.empty() && results.rows.empty()) throw GeoError(path + " has no row of request " + request);
   return results;
 }

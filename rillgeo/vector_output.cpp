@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "navigation/navigation.h"
 #include "rillgeo/geo_error.h"
 
 namespace rill::geo {
@@ -82,18 +83,9 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
 
 void WriteVectorFile(const std::string& path, VectorFormat format, const ResultRows& results,
                      const NavigationPieces& pieces) {
-  namespace fs = std::filesystem;
-  const std::string partial = path + ".rillgeo-partial";
-  std::error_code error;
-  fs::remove(partial, error);
-  try {
-    Write(partial, format, results, pieces);
-  } catch (const GeoError&) {
-    fs::remove(partial, error);
-    throw;
-  }
-  fs::rename(partial, path, error);
-  if (error) throw GeoError(path + " could not be written: " + error.message());
+  PendingFile file(path);
+  Write(file.temporaryPath(), format, results, pieces);
+  if (!file.Commit()) throw GeoError(path + " could not be written");
 }
 
 }  // namespace rill::geo

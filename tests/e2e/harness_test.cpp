@@ -108,7 +108,7 @@ fs::path MakeScenario(const fs::path& root) {
 ScenarioOutcome RunWithStandIn(const std::string& body, double timeoutSeconds) {
   ScratchDir t;
   const fs::path s = MakeScenario(t.path());
-  return RunScenario(s, MakeProgram(t.path(), body).string(), timeoutSeconds);
+  return RunScenario(s, Programs{MakeProgram(t.path(), body).string(), ""}, timeoutSeconds);
 }
 
 // Removes the work folder a failing scenario keeps.

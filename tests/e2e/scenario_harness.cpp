@@ -74,16 +74,35 @@ std::string Trim(std::string text) {
 }
 
 bool IsHarnessFile(const std::string& relative) {
-  return relative == "cmdline" || relative == "README.md" || relative.rfind("expected/", 0) == 0;
+  return relative == "cmdline" || relative == "command" || relative == "README.md" ||
+         relative.rfind("expected/", 0) == 0;
+}
+
+// The placeholders of a case's command and expected files.
+std::string Expand(std::string text, const std::string& work) {
+  text = ReplaceAll(std::move(text), kWorkPlaceholder, work);
+  text = ReplaceAll(std::move(text), "{DATA}", RILL_DATA_DIR);
+  return ReplaceAll(std::move(text), "{SOURCE}", RILL_SOURCE_DIR);
+}
+
+// The lines of a file, without their line ends; blank lines dropped.
+std::vector<std::string> NonEmptyLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace
 
-std::vector<std::string> ListScenarios(const fs::path& root) {
+std::vector<std::string> ListScenarios(const fs::path& root, const char* commandFile) {
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(root, ec)) {
-    if (entry.is_directory() && fs::is_regular_file(entry.path() / "cmdline")) {
+    if (entry.is_directory() && fs::is_regular_file(entry.path() / commandFile)) {
       names.push_back(entry.path().filename().string());
     }
   }
@@ -136,7 +155,7 @@ std::string FirstDifference(std::string_view expected, std::string_view actual) 
   return out.str();
 }
 
-ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program, double timeoutSeconds) {
+ScenarioOutcome RunScenario(const fs::path& scenarioDir, const Programs& programs, double timeoutSeconds) {
   ScenarioOutcome outcome;
   auto& problems = outcome.problems;
   const std::string name = TestNameFor(scenarioDir.filename().string());
@@ -154,11 +173,23 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
     fs::copy_file(scenarioDir / rel, work / rel, fs::copy_options::overwrite_existing);
   }
 
-  std::string commandLine = ReadExisting(scenarioDir / "cmdline");
-  if (!commandLine.empty() && commandLine.back() == '\n') commandLine.pop_back();
-  if (!commandLine.empty() && commandLine.back() == '\r') commandLine.pop_back();
-  commandLine = ReplaceAll(commandLine, kWorkPlaceholder, workText);
-  outcome.commandLine = commandLine;
+  // A single run's one argument, or a command of several arguments.
+  std::vector<std::string> argv;
+  if (fs::is_regular_file(scenarioDir / "cmdline")) {
+    std::string commandLine = ReadExisting(scenarioDir / "cmdline");
+    if (!commandLine.empty() && commandLine.back() == '\n') commandLine.pop_back();
+    if (!commandLine.empty() && commandLine.back() == '\r') commandLine.pop_back();
+    argv = {programs.rillmark, ReplaceAll(commandLine, kWorkPlaceholder, workText)};
+  } else {
+    argv = NonEmptyLines(Expand(ReadExisting(scenarioDir / "command"), workText));
+    if (argv.empty() || (argv[0] != "rillmark" && argv[0] != "rillgeo")) {
+      problems.push_back("command: the first line must name rillmark or rillgeo");
+      return outcome;
+    }
+    argv[0] = argv[0] == "rillmark" ? programs.rillmark : programs.rillgeo;
+  }
+  const std::string& program = argv[0];
+  for (std::size_t i = 1; i < argv.size(); ++i) outcome.commandLine += (i > 1 ? " " : "") + argv[i];
 
   const fs::path expectedDir = scenarioDir / "expected";
   const auto expectedFiles = ListTree(expectedDir, false);
@@ -167,7 +198,7 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
 
   const fs::path outFile = outcome.scratch / "stdout.txt";
   const fs::path errFile = outcome.scratch / "stderr.txt";
-  const ProcessResult run = RunProcess({program, commandLine}, work, outFile, errFile, timeoutSeconds);
+  const ProcessResult run = RunProcess(argv, work, outFile, errFile, timeoutSeconds);
   if (fs::exists(errFile)) outcome.stderrText = ReadExisting(errFile);
 
   if (!run.started) {
@@ -190,15 +221,26 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
   std::set<std::string> expectedOutputs;
   for (const auto& rel : expectedFiles) {
     if (rel == "exit_status") continue;
-    if (rel == "stderr_contains") {
-      // One substring per line; each must appear in standard error.
-      const std::string wanted = ReplaceAll(ReadExisting(expectedDir / rel), kWorkPlaceholder, workText);
+    if (rel == "written") {
+      // Files that must be written, whose bytes are not compared.
+      for (const std::string& path : NonEmptyLines(ReadExisting(expectedDir / rel))) {
+        expectedOutputs.insert(path);
+        if (!fs::is_regular_file(work / path)) problems.push_back(path + ": not written");
+      }
+      continue;
+    }
+    if (rel == "stderr_contains" || rel == "stdout_contains") {
+      // One substring per line; each must appear in standard error (output).
+      const bool err = rel == "stderr_contains";
+      const std::string stream = err ? outcome.stderrText : (fs::exists(outFile) ? ReadExisting(outFile) : "");
+      const std::string wanted = Expand(ReadExisting(expectedDir / rel), workText);
       for (auto needle : SplitLines(wanted)) {
         if (!needle.empty() && needle.back() == '\n') needle.remove_suffix(1);
         if (!needle.empty() && needle.back() == '\r') needle.remove_suffix(1);
         if (needle.empty()) continue;
-        if (outcome.stderrText.find(needle) == std::string::npos) {
-          problems.push_back("standard error does not contain \"" + Visible(needle) + "\"");
+        if (stream.find(needle) == std::string::npos) {
+          problems.push_back(std::string(err ? "standard error" : "standard output") + " does not contain \"" +
+                             Visible(needle) + "\"");
         }
       }
       continue;
@@ -209,7 +251,7 @@ ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& prog
       problems.push_back(rel + ": not written");
       continue;
     }
-    const std::string want = ReplaceAll(ReadExisting(expectedDir / rel), kWorkPlaceholder, workText);
+    const std::string want = Expand(ReadExisting(expectedDir / rel), workText);
     const std::string diff = FirstDifference(want, ReadExisting(actual));
     if (!diff.empty()) problems.push_back(rel + ": " + diff);
   }

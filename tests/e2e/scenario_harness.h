@@ -17,8 +17,9 @@ namespace fs = std::filesystem;
 using testing::ProcessResult;
 using testing::RunProcess;
 
-// Every sub-folder of root that holds a "cmdline" file, sorted by name.
-std::vector<std::string> ListScenarios(const fs::path& root);
+// Every sub-folder of root that holds a `commandFile` ("cmdline" for a
+// single run, "command" for a command of several arguments), sorted by name.
+std::vector<std::string> ListScenarios(const fs::path& root, const char* commandFile = "cmdline");
 
 // A test name made of the folder name: characters other than letters, digits and
 // '_' become '_'.
@@ -37,8 +38,14 @@ struct ScenarioOutcome {
   std::string stderrText;
 };
 
+// The programs a scenario may run; rillgeo empty where it is not built.
+struct Programs {
+  std::string rillmark;
+  std::string rillgeo;
+};
+
 // Copies the scenario's inputs into a fresh work folder, runs the program on its
 // command line and compares what the run left there with expected/.
-ScenarioOutcome RunScenario(const fs::path& scenarioDir, const std::string& program, double timeoutSeconds);
+ScenarioOutcome RunScenario(const fs::path& scenarioDir, const Programs& programs, double timeoutSeconds);
 
 }  // namespace rill::e2e

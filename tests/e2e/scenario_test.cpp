@@ -17,7 +17,7 @@ class Scenario : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenario, LeavesExactlyTheExpectedFiles) {
   const fs::path dir = ScenarioRoot() / GetParam();
-  const ScenarioOutcome outcome = RunScenario(dir, RILL_RILLMARK_EXE, kTimeoutSeconds);
+  const ScenarioOutcome outcome = RunScenario(dir, Programs{RILL_RILLMARK_EXE, ""}, kTimeoutSeconds);
   if (outcome.problems.empty()) return;
   std::ostringstream msg;
   msg << "scenario " << dir.string() << "\n"

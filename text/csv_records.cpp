@@ -1,4 +1,4 @@
-#include "batch/csv_records.h"
+#include "text/csv_records.h"
 
 namespace rill {
 
