@@ -3,6 +3,7 @@
 # UndefinedBehaviorSanitizer) and runs the whole test suite in both builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
 out=${RILL_BUILD_ROOT:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
