@@ -1,0 +1,124 @@
+// rillgeo map on oswego with results it cannot wholly draw, and a batch's
+// requests drawn one page each.
+#include <regex>
+
+#include "tests/rillgeo/rillgeo_fixture.h"
+
+namespace rill::testing {
+namespace {
+
+const std::string kGeometry = (kData / "oswego/raw/flowlines.gpkg").string();
+
+class MapOutcomes : public RillgeoTest {
+ protected:
+  void SetUp() override { ASSERT_EQ(Rillgeo({"import", kGeometry, "--to", Tables().string()}).status, 0); }
+  fs::path Tables() const { return Scratch("oswego"); }
+  RunOutcome Map(const fs::path& results, std::vector<std::string> outputs) {
+    std::vector<std::string> args{"map", results.string(), "--tables", Tables().string(), "--geometry", kGeometry};
+    args.insert(args.end(), outputs.begin(), outputs.end());
+    return Rillgeo(args);
+  }
+};
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(MapOutcomes, RowsWithoutALineAreNamedAndNoneAtAllIsAnError) {
+  const std::string oswego = Navigate(Tables(), "3,04140201002304,50,X,0,D,5,MI,1");
+  const std::string header = oswego.substr(0, oswego.find('\n') + 1);
+  ScratchDir coast("rillgeo-coast");
+  for (const char* table : {"rchdata.txt", "flowdata.txt", "secdata.txt"})
+    fs::copy_file(kData / "coastal_ca" / table, coast.path() / table);
+  const std::string coastal = Navigate(coast.path(), "1,18010107000006,50,X,0,D,0,MI,1");
+  const std::string coastalRows = coastal.substr(coastal.find('\n') + 1);
+  ASSERT_GT(std::count(coastalRows.begin(), coastalRows.end(), '\n'), 1);
+  const std::string firstCoastal = coastalRows.substr(1, 14);
+
+  struct Case {
+    const char* what;
+    std::string results;
+    int status;
+    std::string out;  // standard output holds it
+    std::string err;  // standard error holds it
+  };
+  const Case cases[] = {
+      {"another network", coastal, 1, "", "the results do not belong to this geometry"},
+      {"another network, its first code named", coastal, 1, "", "(first: " + firstCoastal},
+      {"some rows of another network", oswego + coastalRows, 0, "of them without a line (first: " + firstCoastal, ""},
+      {"no row at all", header, 0, "rillgeo map: 0 rows drawn\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteAll(Scratch("results.csv"), c.results);
+    fs::remove(Scratch("out.html"));
+    const RunOutcome run = Map(Scratch("results.csv"), {"--html", Scratch("out.html").string()});
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    EXPECT_EQ(fs::exists(Scratch("out.html")), c.status == 0);
+  }
+}
+
+TEST_F(MapOutcomes, AFileSystemFailureIsAMessageAndStatus1) {
+  Navigate(Tables(), "3,04140201002304,50,X,0,D,5,MI,1");
+  // An idmap.csv that cannot even be examined: a link to itself.
+  fs::create_symlink("idmap.csv", Tables() / "idmap.csv");
+  const RunOutcome run = Map(Tables() / "out.csv", {"--html", Scratch("out.html").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("rillgeo map: ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("idmap.csv"), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_FALSE(fs::exists(Scratch("out.html")));
+}
+
+TEST_F(MapOutcomes, PerRequestPagesWithAnIndex) {
+  // Ids with blanks and slashes, two of them one safe name apart.
+  WriteAll(Scratch("requests.csv"),
+           "Request,NavType,StartReach,StartMeasure,Direction,Distance,DistanceUnits\n"
+           "site 1/up,3,04140201002304,50,U,30000,FT\n"
+           "site 1 up,3,04140201002304,50,D,30000,FT\n"
+           "index,1,04140201002300,62.5,U,0,FT\n");
+  const RunOutcome batch = Run(RILL_RILLMARK_EXE, {"batch", Scratch("requests.csv").string(), "--tables",
+                                                   Tables().string(), "--out", Scratch("results.csv").string()});
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  const fs::path pages = Scratch("pages");
+  const RunOutcome run =
+      Map(Scratch("results.csv"), {"--per-request", pages.string(), "--geojson", Scratch("all.geojson").string(),
+                                   "--html", Scratch("all.html").string(), "--units", "ft"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("on 3 request pages"), std::string::npos) << run.out;
+  EXPECT_EQ(ListTree(pages, true),
+            (std::vector<std::string>{"index-2.geojson", "index-2.html", "index.html", "site_1_up-2.geojson",
+                                      "site_1_up-2.html", "site_1_up.geojson", "site_1_up.html"}));
+
+  const std::string index = ReadExisting(pages / "index.html");
+  const std::string all = ReadExisting(Scratch("all.html"));
+  struct Page {
+    const char* stem;
+    const char* id;
+  };
+  for (const Page& p : {Page{"site_1_up", "site 1/up"}, Page{"site_1_up-2", "site 1 up"}, Page{"index-2", "index"}}) {
+    SCOPED_TRACE(p.id);
+    const std::string page = ReadExisting(pages / (std::string(p.stem) + ".html"));
+    // The index links the page under the request's id, with its rows and length.
+    const std::regex entry("<a href=\"" + std::string(p.stem) + "\\.html\">" + p.id +
+                           "</a></td><td class=\"n\">([0-9]+)</td><td class=\"n\">([0-9,.]+)</td>");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(index, found, entry)) << index;
+    EXPECT_EQ(Count(page, "<path class=\"p\""), std::stoul(found[1]));
+    EXPECT_EQ(Count(page, "data-t=\"start\""), 1u);
+    EXPECT_EQ(Count(page, "Travel distance (ft)"), 1u);
+    // The page of every request marks where each one starts.
+    EXPECT_EQ(Count(all, "data-t=\"start of request " + std::string(p.id) + "\""), 1u);
+  }
+  EXPECT_EQ(Count(index, "<a href="), 6u);  // each page and its GeoJSON file
+  // 30,000 ft walked: the legend's far end is a plain figure.
+  EXPECT_TRUE(std::regex_search(all, std::regex(">[0-9]{2},[0-9]{3}</text>"))) << "no plain figure in the legend";
+  EXPECT_EQ(Count(all, "e+0"), 0u);
+}
+
+}  // namespace
+}  // namespace rill::testing
