@@ -21,7 +21,7 @@ TEST(SafeFileStems, KeepSafeBytesAndStayUnique) {
       {{"x-2", "x", "x"}, {"x-2", "x", "x-3"}},                 // a suffix never takes an id's own name
       {{"index", "INDEX"}, {"index-2", "INDEX-3"}},             // the index page keeps its name
       {{"", ".hidden", "../up"}, {"r", "r.hidden", "r.._up"}},  // never empty, never a dot file
-      {{"\xc3\xa9t\xc3\xa9 \"1\""}, {"__t____1_"}},              // bytes outside ASCII and quotes
+      {{"\xc3\xa9t\xc3\xa9 \"1\""}, {"__t____1_"}},             // bytes outside ASCII and quotes
       {{std::string(100, 'a')}, {std::string(80, 'a')}},
   };
   for (const Case& c : cases) EXPECT_EQ(geo::SafeFileStems(c.ids), c.stems) << c.ids.front();
