@@ -138,8 +138,6 @@ std::string Number(double value, const char* format) {
   return text;
 }
 
-std::string Escaped(const std::string& text) { return HtmlEscaped(text); }
-
 OGREnvelope ViewOf(const NavigationPieces& pieces, const FlowlineLines& network) {
   OGREnvelope view;
   for (const auto& row : pieces.rows) {
@@ -181,7 +179,7 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
   const double height = canvas.height();
   std::string page;
   page.reserve(1 << 20);
-  page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Escaped(title) +
+  page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + HtmlEscaped(title) +
           "</title>\n<style>body{margin:0;font:13px sans-serif;background:#fff}svg{display:block;width:100vw;height:"
           "100vh}#tip{position:absolute;background:#fff;border:1px solid #888;padding:2px 5px;pointer-events:none}"
           "path.p:hover{stroke-width:6}</style></head><body>\n";
@@ -217,7 +215,8 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
                         row[results.fromMeasure] + " to " + row[results.toMeasure];
     if (results.distance >= 0) label += ", distance " + row[results.distance];
     page += "<path class=\"p\" vector-effect=\"non-scaling-stroke\" stroke=\"" +
-            RampColour(farthest > 0.0 ? distances[i] / farthest : 0.0) + "\" data-t=\"" + Escaped(label) + "\" d=\"";
+            RampColour(farthest > 0.0 ? distances[i] / farthest : 0.0) + "\" data-t=\"" + HtmlEscaped(label) +
+            "\" d=\"";
     AppendGeometry(page, canvas, *pieces.rows[i]);
     page += "\"/>\n";
   }
@@ -229,7 +228,8 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
     if (!point) return;
     page += "<circle cx=\"" + Number(canvas.X(point->getX()), "%.1f") + "\" cy=\"" +
             Number(canvas.Y(point->getY()), "%.1f") + "\" r=\"" + Number(7 * u, "%.1f") + "\" fill=\"" + colour +
-            "\" stroke=\"#fff\" stroke-width=\"" + Number(2 * u, "%.1f") + "\" data-t=\"" + Escaped(what) + "\"/>\n";
+            "\" stroke=\"#fff\" stroke-width=\"" + Number(2 * u, "%.1f") + "\" data-t=\"" + HtmlEscaped(what) +
+            "\"/>\n";
   };
   // Ends first, so that a start where another navigation ends stays visible.
   const bool several = pieces.navigations.size() > 1;
@@ -252,8 +252,8 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
   page += "</linearGradient></defs>\n";
   page += "<rect x=\"" + at(6) + "\" y=\"" + atY(96) + "\" width=\"" + at(290) + "\" height=\"" + at(90) +
           "\" fill=\"#fff\" fill-opacity=\"0.85\" stroke=\"#bbb\"/>\n";
-  page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance" +
-          (unit.empty() ? std::string(", in the request's units") : " (" + Escaped(unit) + ")") + "</text>\n";
+  page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance" + " (" +
+          (unit.empty() ? std::string("request's units") : HtmlEscaped(unit)) + ")" + "</text>\n";
   page += "<rect x=\"" + at(14) + "\" y=\"" + atY(68) + "\" width=\"" + at(200) + "\" height=\"" + at(10) +
           "\" fill=\"url(#ramp)\"/>\n";
   page += "<text x=\"" + at(14) + "\" y=\"" + atY(42) + "\">0</text><text x=\"" + at(214) + "\" y=\"" + atY(42) +

@@ -14,8 +14,9 @@ namespace {
 using namespace rill::geo;
 
 constexpr const char* kStatuses =
-    "Exit status: 0 done; 1 a source could not be read or an output written (nothing partial is left); 2 the "
-    "options cannot be used (nothing is read or written).";
+    "Exit status: 0 done; 1 a source could not be read, the results have no row with a line in the geometry, or "
+    "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
+    "written).";
 
 // Prints a progress line once reading has taken more than a second.
 class ProgressLine {
