@@ -4,6 +4,8 @@
 #include <charconv>
 #include <thread>
 
+#include "text/nearest_name.h"
+
 namespace rill {
 
 namespace {
@@ -49,6 +51,21 @@ CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line) {
   batch->add_flag("--quiet", line.quiet,
                   "nothing on standard error but failures: no progress line, no closing summary of the statuses");
   return batch;
+}
+
+std::string UnknownOptionHint(const CLI::App& program, const CLI::App& command) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : command.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+  }
+  for (const std::string& argument : program.remaining(true)) {
+    if (argument.size() < 2 || argument[0] != '-') continue;
+    const std::string typed = argument.substr(0, argument.find('='));
+    const std::string nearest = NearestName(typed, names);
+    return typed + " is not an option" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+  }
+  return "";
 }
 
 std::string CompleteBatchOptions(BatchCommandLine& line) {

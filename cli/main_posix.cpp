@@ -62,5 +62,8 @@ int main(int argc, char** argv) {
     if (i > 1) commandLine.push_back(' ');
     commandLine.append(argv[i]);
   }
-  return rill::RunNavigation(commandLine, std::cerr);
+  const int status = rill::RunNavigation(commandLine, std::cerr);
+  // Someone who typed the bare name is told where the rest is explained.
+  if (argc == 1) std::cerr << "Run rillmark --help for the batch mode and every option.\n";
+  return status;
 }

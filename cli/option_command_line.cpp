@@ -14,7 +14,7 @@ namespace rill {
 namespace {
 
 constexpr const char* kLegacyRule =
-    "Without batch, --help or --version as its first argument, rillmark reads the 14-field command line of a\n"
+    "Without batch, --help (-h) or --version as its first argument, rillmark reads the 14-field command line of a\n"
     "single run: NavType,StartReach,StartMeasure,EndReach,EndMeasure,Direction,Distance,DistanceUnits,\n"
     "TraversalOrder,WorkPath,OutFile,FilePrefix,WholeReachStartMode,EndAtCUBoundary (see the README).\n";
 
@@ -29,7 +29,7 @@ constexpr const char* kStatuses =
 
 bool IsOptionCommandLine(int argc, const char* const* argv) {
   if (argc < 2) return false;
-  return std::strcmp(argv[1], "batch") == 0 || std::strcmp(argv[1], "--help") == 0 ||
+  return std::strcmp(argv[1], "batch") == 0 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
          std::strcmp(argv[1], "--version") == 0;
 }
 
@@ -50,7 +50,8 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
   } catch (const CLI::CallForVersion& e) {
     return program.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "rillmark batch: " << e.what() << '\n';
+    const std::string hint = UnknownOptionHint(program, *batch);
+    std::cerr << "rillmark batch: " << (hint.empty() ? std::string(e.what()) : hint) << '\n';
     return kBatchUnusableOptions;
   }
   if (std::string reason = CompleteBatchOptions(line); !reason.empty()) {

@@ -7,7 +7,7 @@ namespace rill {
 inline constexpr const char* kRillmarkVersion = "1.1.0";
 
 // Whether the arguments are for the named-option interface: the first one is
-// `batch`, `--help` or `--version`. A legacy command line never starts so,
+// `batch`, `--help` (or `-h`) or `--version`. A legacy command line never starts so,
 // its first field being a number.
 bool IsOptionCommandLine(int argc, const char* const* argv);
 

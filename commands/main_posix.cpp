@@ -11,5 +11,10 @@ int main(int argc, char** argv) {
     if (i > 1) commandLine.push_back(' ');
     commandLine.append(argv[i]);
   }
+  // A help request does nothing else.
+  if (rill::commands::IsHelpRequest(commandLine)) {
+    std::cout << rill::commands::kCommandsUsage;
+    return 0;
+  }
   return rill::commands::RunCommand(commandLine, std::cerr);
 }

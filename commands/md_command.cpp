@@ -42,6 +42,8 @@ std::vector<std::string_view> SplitCommandFields(std::string_view commandLine) {
   return fields;
 }
 
+bool IsHelpRequest(std::string_view commandLine) { return commandLine == "--help" || commandLine == "-h"; }
+
 int RunCommand(std::string_view commandLine, std::ostream& err) {
   const std::vector<std::string_view> fields = SplitCommandFields(commandLine);
   // Without a command word or a folder name there is nothing to do.

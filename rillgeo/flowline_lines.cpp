@@ -43,10 +43,11 @@ FlowlineLines::FlowlineLines(VectorSource& source) {
   layer.ResetReading();
   for (auto& feature : layer) {
     FlowlineLine entry{WholeValue(*feature, comId), WholeValue(*feature, fromNode), WholeValue(*feature, toNode),
-                       JoinedLine(feature->GetGeometryRef())};
+                       JoinedLine(feature->GetGeometryRef()), OGREnvelope()};
     if (entry.line->getNumPoints() >= 2 && entry.line->transform(toWgs84.get()) != OGRERR_NONE) {
       throw GeoError("feature " + std::to_string(feature->GetFID()) + ": its line cannot be brought to WGS 84");
     }
+    if (entry.line->getNumPoints() > 0) entry.line->getEnvelope(&entry.envelope);
     byFromNode_.emplace(entry.fromNode, lines_.size());
     lines_.push_back(std::move(entry));
   }

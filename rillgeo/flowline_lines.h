@@ -18,6 +18,7 @@ struct FlowlineLine {
   std::int64_t fromNode = 0;
   std::int64_t toNode = 0;
   std::unique_ptr<OGRLineString> line;  // upstream end first, as NHDPlus digitises
+  OGREnvelope envelope;                 // of the line, kept so that every page need not walk its points
 };
 
 class FlowlineLines {

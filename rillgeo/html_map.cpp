@@ -90,7 +90,9 @@ std::string RampColour(double share) {
   return text;
 }
 
-std::string Escaped(const std::string& text) {
+}  // namespace
+
+std::string HtmlEscaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     if (c == '&')
@@ -104,6 +106,21 @@ std::string Escaped(const std::string& text) {
   }
   return out;
 }
+
+std::string PlainNumber(double value) {
+  if (!std::isfinite(value)) return "0";
+  const double size = std::fabs(value);
+  const int decimals = size < 10.0 ? 2 : size < 100.0 ? 1 : 0;
+  char text[400];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string digits(text);
+  const std::size_t sign = digits[0] == '-' ? 1 : 0;
+  const std::size_t point = std::min(digits.find('.'), digits.size());
+  for (std::size_t at = point; at > sign + 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
+namespace {
 
 // A round length of about a fifth of the map's width, in km.
 double ScaleBarKm(double mapKm) {
@@ -131,10 +148,7 @@ OGREnvelope ViewOf(const NavigationPieces& pieces, const FlowlineLines& network)
   }
   if (!view.IsInit()) {
     for (const FlowlineLine& f : network.all()) {
-      OGREnvelope e;
-      if (f.line->getNumPoints() == 0) continue;
-      f.line->getEnvelope(&e);
-      view.Merge(e);
+      if (f.line->getNumPoints() > 0) view.Merge(f.envelope);
     }
   }
   if (!view.IsInit()) view.Merge(0.0, 0.0);
@@ -159,13 +173,13 @@ document.querySelector('svg').addEventListener('mousemove', e => {
 }  // namespace
 
 std::string HtmlMapPage(const std::string& title, const ResultRows& results, const NavigationPieces& pieces,
-                        const FlowlineLines& network) {
+                        const FlowlineLines& network, const std::string& unit) {
   const OGREnvelope view = ViewOf(pieces, network);
   const Canvas canvas(view);
   const double height = canvas.height();
   std::string page;
   page.reserve(1 << 20);
-  page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Escaped(title) +
+  page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + HtmlEscaped(title) +
           "</title>\n<style>body{margin:0;font:13px sans-serif;background:#fff}svg{display:block;width:100vw;height:"
           "100vh}#tip{position:absolute;background:#fff;border:1px solid #888;padding:2px 5px;pointer-events:none}"
           "path.p:hover{stroke-width:6}</style></head><body>\n";
@@ -182,10 +196,7 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
   // The network, faint: one path of every flowline that touches the view.
   page += "<path fill=\"none\" stroke=\"#c5cad3\" stroke-width=\"1\" vector-effect=\"non-scaling-stroke\" d=\"";
   for (const FlowlineLine& f : network.all()) {
-    OGREnvelope e;
-    if (f.line->getNumPoints() < 2) continue;
-    f.line->getEnvelope(&e);
-    if (e.Intersects(view)) AppendLine(page, canvas, *f.line);
+    if (f.line->getNumPoints() >= 2 && f.envelope.Intersects(view)) AppendLine(page, canvas, *f.line);
   }
   page += "\"/>\n";
 
@@ -204,7 +215,8 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
                         row[results.fromMeasure] + " to " + row[results.toMeasure];
     if (results.distance >= 0) label += ", distance " + row[results.distance];
     page += "<path class=\"p\" vector-effect=\"non-scaling-stroke\" stroke=\"" +
-            RampColour(farthest > 0.0 ? distances[i] / farthest : 0.0) + "\" data-t=\"" + Escaped(label) + "\" d=\"";
+            RampColour(farthest > 0.0 ? distances[i] / farthest : 0.0) + "\" data-t=\"" + HtmlEscaped(label) +
+            "\" d=\"";
     AppendGeometry(page, canvas, *pieces.rows[i]);
     page += "\"/>\n";
   }
@@ -212,14 +224,21 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
 
   // Start and end, sized for the whole page.
   const double u = frameWidth / kWidth;
-  const auto mark = [&](const std::optional<OGRPoint>& point, const char* colour, const char* what) {
+  const auto mark = [&](const std::optional<OGRPoint>& point, const char* colour, const std::string& what) {
     if (!point) return;
     page += "<circle cx=\"" + Number(canvas.X(point->getX()), "%.1f") + "\" cy=\"" +
             Number(canvas.Y(point->getY()), "%.1f") + "\" r=\"" + Number(7 * u, "%.1f") + "\" fill=\"" + colour +
-            "\" stroke=\"#fff\" stroke-width=\"" + Number(2 * u, "%.1f") + "\" data-t=\"" + what + "\"/>\n";
+            "\" stroke=\"#fff\" stroke-width=\"" + Number(2 * u, "%.1f") + "\" data-t=\"" + HtmlEscaped(what) +
+            "\"/>\n";
   };
-  mark(pieces.end, "#d7191c", "end");
-  mark(pieces.start, "#1a9641", "start");
+  // Ends first, so that a start where another navigation ends stays visible.
+  const bool several = pieces.navigations.size() > 1;
+  for (const NavigationEnds& n : pieces.navigations) {
+    mark(n.end, "#d7191c", several ? "end of request " + n.request : std::string("end"));
+  }
+  for (const NavigationEnds& n : pieces.navigations) {
+    mark(n.start, "#1a9641", several ? "start of request " + n.request : std::string("start"));
+  }
 
   // Legend and scale bar, bottom left.
   const auto at = [&](double value) { return Number(value * u, "%.1f"); };
@@ -233,11 +252,12 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
   page += "</linearGradient></defs>\n";
   page += "<rect x=\"" + at(6) + "\" y=\"" + atY(96) + "\" width=\"" + at(290) + "\" height=\"" + at(90) +
           "\" fill=\"#fff\" fill-opacity=\"0.85\" stroke=\"#bbb\"/>\n";
-  page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance</text>\n";
+  page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance" + " (" +
+          (unit.empty() ? std::string("request's units") : HtmlEscaped(unit)) + ")" + "</text>\n";
   page += "<rect x=\"" + at(14) + "\" y=\"" + atY(68) + "\" width=\"" + at(200) + "\" height=\"" + at(10) +
           "\" fill=\"url(#ramp)\"/>\n";
   page += "<text x=\"" + at(14) + "\" y=\"" + atY(42) + "\">0</text><text x=\"" + at(214) + "\" y=\"" + atY(42) +
-          "\" text-anchor=\"end\">" + Number(farthest, "%.4g") + "</text>\n";
+          "\" text-anchor=\"end\">" + PlainNumber(farthest) + "</text>\n";
   const double barKm = ScaleBarKm(kWidth * canvas.KmPerUnit());
   const double barUnits = barKm / canvas.KmPerUnit();
   page += "<path d=\"M" + at(14) + " " + atY(16) + "v" + at(-6) + "h" + Number(barUnits, "%.1f") + "v" + at(6) +

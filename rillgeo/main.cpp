@@ -3,16 +3,20 @@
 #include <chrono>
 #include <iostream>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "rillgeo/rillgeo.h"
+#include "text/nearest_name.h"
 
 namespace {
 
 using namespace rill::geo;
 
 constexpr const char* kStatuses =
-    "Exit status: 0 done; 1 a source could not be read or an output written (nothing partial is left); 2 the "
-    "options cannot be used (nothing is read or written).";
+    "Exit status: 0 done; 1 a source could not be read, the results have no row with a line in the geometry, or "
+    "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
+    "written).";
 
 // Prints a progress line once reading has taken more than a second.
 class ProgressLine {
@@ -46,9 +50,32 @@ int RunImportCommand(const ImportOptions& options) {
 int RunMapCommand(const MapOptions& options) {
   const MapSummary summary = RunMap(options);
   std::cout << "rillgeo map: " << summary.rows << " rows drawn";
-  if (summary.rowsWithoutLine > 0) std::cout << ", " << summary.rowsWithoutLine << " of them without a line";
+  if (summary.requestPages > 0) std::cout << " on " << summary.requestPages << " request pages";
+  if (summary.rowsWithoutLine > 0) {
+    std::cout << ", " << summary.rowsWithoutLine << " of them without a line (first: ";
+    for (std::size_t i = 0; i < summary.codesWithoutLine.size(); ++i)
+      std::cout << (i > 0 ? ", " : "") << summary.codesWithoutLine[i];
+    std::cout << ')';
+  }
   std::cout << '\n';
   return kDone;
+}
+
+// The first left-over argument that looks like an option, with the nearest
+// option of `command` ("--geojsn is not an option; did you mean --geojson?").
+std::string UnknownOptionHint(const CLI::App& app, const CLI::App& command) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : command.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+  }
+  for (const std::string& argument : app.remaining(true)) {
+    if (argument.size() < 2 || argument[0] != '-') continue;
+    const std::string typed = argument.substr(0, argument.find('='));
+    const std::string nearest = rill::NearestName(typed, names);
+    return typed + " is not an option" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+  }
+  return "";
 }
 
 }  // namespace
@@ -68,9 +95,11 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, -h, --version
     const bool named = import->parsed() || map->parsed();
-    std::cerr << "rillgeo" << (named ? (import->parsed() ? " import" : " map") : "") << ": " << e.what() << '\n';
+    const std::string hint = UnknownOptionHint(app, named ? (import->parsed() ? *import : *map) : app);
+    std::cerr << "rillgeo" << (named ? (import->parsed() ? " import" : " map") : "") << ": "
+              << (hint.empty() ? std::string(e.what()) : hint) << '\n';
     return kWrongOptions;
   }
 
@@ -84,6 +113,10 @@ int main(int argc, char** argv) {
     return kFailed;
   } catch (const std::bad_alloc&) {
     std::cerr << "rillgeo " << name << ": out of memory\n";
+    return kFailed;
+  } catch (const std::exception& e) {
+    // A file-system or library failure no command foresaw: still a message, not an abort.
+    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
     return kFailed;
   }
   return kFailed;

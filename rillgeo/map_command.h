@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace rill::geo {
 
@@ -17,20 +18,26 @@ struct MapOptions {
   std::string gpkg;
   std::string html;
   std::string request;
+  std::string perRequest;  // folder of one page per request
+  std::string units;       // MI, FT, M or KM: the unit of the distances, for the legend
 };
 
 // What a map run drew, for the one line the program prints.
 struct MapSummary {
   std::size_t rows = 0;
-  std::size_t rowsWithoutLine = 0;  // rows whose reach has no line in the source
+  std::size_t rowsWithoutLine = 0;            // rows whose reach has no line in the source
+  std::vector<std::string> codesWithoutLine;  // the first few of their codes
+  std::size_t requestPages = 0;               // pages written by --per-request
 };
 
 // Declares the command and its options, with their help, on `app`.
 CLI::App* AddMapCommand(CLI::App& app, MapOptions& options);
 
 // Reads the results, the tables and the lines, cuts the rows and writes
-// every output asked for. A GeoError when an input cannot be used or an
-// output written (an output is only ever replaced whole).
+// every output asked for. A GeoError when an input cannot be used, when
+// not one row has a line (the results belong to another network; nothing
+// is then written) or an output cannot be written (an output is only ever
+// replaced whole).
 MapSummary RunMap(const MapOptions& options);
 
 }  // namespace rill::geo

@@ -1,5 +1,7 @@
 #include "rillgeo/navigation_pieces.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -59,7 +61,31 @@ std::optional<OGRPoint> PointAtMeasure(const NetworkTables& tables, const IdMap&
   return std::nullopt;
 }
 
+// The start and end of the navigation of rows [first, next).
+NavigationEnds EndsOf(const std::vector<RowStretch>& stretches, std::size_t first, std::size_t next,
+                      const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines, GroundCutter& cutter) {
+  NavigationEnds ends;
+  ends.firstRow = first;
+  const RowStretch& head = stretches[first];
+  const RowStretch& last = stretches[next - 1];
+  // The walk went upstream when the second reach flows into the first;
+  // failing a link between them, when the first row runs up to the top.
+  bool upstream = !(head.from == 0.0 && head.to < 100.0);
+  if (next - first > 1 && FlowsInto(tables, stretches[first + 1].comId, head.comId)) upstream = true;
+  if (next - first > 1 && FlowsInto(tables, head.comId, stretches[first + 1].comId)) upstream = false;
+  ends.start = PointAtMeasure(tables, ids, lines, cutter, head.comId, upstream ? head.from : head.to);
+  ends.end = PointAtMeasure(tables, ids, lines, cutter, last.comId, upstream ? last.to : last.from);
+  return ends;
+}
+
 }  // namespace
+
+int RequestColumn(const ResultRows& results) {
+  for (std::size_t i = 0; i < results.columns.size(); ++i) {
+    if (strcasecmp(results.columns[i].c_str(), "Request") == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
                                const FlowlineLines& lines, GroundCutter& cutter) {
@@ -67,21 +93,24 @@ NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& t
   std::vector<RowStretch> stretches;
   for (std::size_t i = 0; i < results.rows.size(); ++i) stretches.push_back(StretchOf(results, i));
 
-  for (const RowStretch& row : stretches) {
+  for (std::size_t i = 0; i < stretches.size(); ++i) {
+    const RowStretch& row = stretches[i];
     auto parts = std::make_unique<OGRMultiLineString>();
+    bool reachHasLine = false;
     for (const SectionRecord& s : tables.SectionsOf(row.comId)) {
+      const FlowlineLine* flowline = LineOf(s, ids, lines);
+      if (flowline == nullptr) continue;
+      reachHasLine = true;
       const double low = std::max(row.from, s.F_meas);
       const double high = std::min(row.to, s.T_meas);
       if (!(high > low) || !(s.T_meas > s.F_meas)) continue;
-      const FlowlineLine* flowline = LineOf(s, ids, lines);
-      if (flowline == nullptr) continue;
       // Measures count from the downstream end, the line from the upstream one.
       const double span = s.T_meas - s.F_meas;
       auto piece = cutter.Cut(*flowline->line, 1.0 - (high - s.F_meas) / span, 1.0 - (low - s.F_meas) / span);
       if (piece) parts->addGeometryDirectly(piece.release());
     }
+    if (!reachHasLine) pieces.rowsWithoutLine.push_back(i);
     if (parts->getNumGeometries() == 0) {
-      ++pieces.rowsWithoutLine;
       pieces.rows.push_back(nullptr);
     } else if (parts->getNumGeometries() == 1) {
       pieces.rows.emplace_back(parts->getGeometryRef(0)->clone());
@@ -90,16 +119,15 @@ NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& t
     }
   }
 
-  if (!stretches.empty()) {
-    const RowStretch& first = stretches.front();
-    const RowStretch& last = stretches.back();
-    // The walk went upstream when the second reach flows into the first;
-    // failing a link between them, when the first row runs up to the top.
-    bool upstream = !(first.from == 0.0 && first.to < 100.0);
-    if (stretches.size() > 1 && FlowsInto(tables, stretches[1].comId, first.comId)) upstream = true;
-    if (stretches.size() > 1 && FlowsInto(tables, first.comId, stretches[1].comId)) upstream = false;
-    pieces.start = PointAtMeasure(tables, ids, lines, cutter, first.comId, upstream ? first.from : first.to);
-    pieces.end = PointAtMeasure(tables, ids, lines, cutter, last.comId, upstream ? last.to : last.from);
+  // Each request's rows follow one another; a single run's CSV is one navigation.
+  const int request = RequestColumn(results);
+  for (std::size_t first = 0; first < stretches.size();) {
+    std::size_t next = first + 1;
+    const std::string id = request >= 0 ? results.rows[first][request] : std::string();
+    while (next < stretches.size() && (request < 0 || results.rows[next][request] == id)) ++next;
+    pieces.navigations.push_back(EndsOf(stretches, first, next, tables, ids, lines, cutter));
+    pieces.navigations.back().request = id;
+    first = next;
   }
   return pieces;
 }

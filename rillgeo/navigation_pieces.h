@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "navigation/navigation.h"
@@ -16,15 +17,30 @@
 
 namespace rill::geo {
 
+// Where one navigation of the results began and ended. A batch RESULTS
+// file holds one per request (a run of rows with the same Request), a
+// single run's CSV one.
+struct NavigationEnds {
+  std::size_t firstRow = 0;
+  std::string request;            // empty for a single run's CSV
+  std::optional<OGRPoint> start;  // where the navigation began
+  std::optional<OGRPoint> end;    // where its last row ends
+};
+
 struct NavigationPieces {
   // One geometry per result row, in row order: a line string, a multi line
   // string where the row spans several flowlines, nullptr where no line of
   // the row's reach was found or the row has no length.
   std::vector<std::unique_ptr<OGRGeometry>> rows;
-  std::optional<OGRPoint> start;  // where the navigation began
-  std::optional<OGRPoint> end;    // where its last row ends
-  std::size_t rowsWithoutLine = 0;
+  std::vector<NavigationEnds> navigations;  // in row order
+  // The rows whose reach has no line at all in the source (neither the
+  // reach in the tables nor its sections' flowlines found), in row order.
+  std::vector<std::size_t> rowsWithoutLine;
 };
+
+// Where the Request column of a batch RESULTS file stands; -1 in a single
+// run's CSV.
+int RequestColumn(const ResultRows& results);
 
 // Cuts the rows of `results` out of `lines`. A row's reach is found in
 // `tables` by Com_id, its sections' flowlines by their nodes (translated by

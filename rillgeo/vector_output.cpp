@@ -55,6 +55,9 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
   CSLDestroy(options);
   if (layer == nullptr) throw GeoError(path + ": the layer cannot be created");
 
+  // A GeoPackage takes its features in one transaction: one commit rather
+  // than one per feature.
+  const bool transaction = dataset->TestCapability(ODsCTransactions) && dataset->StartTransaction() == OGRERR_NONE;
   std::vector<OGRFieldType> types;
   for (const std::string& name : results.columns) {
     types.push_back(TypeOfColumn(name));
@@ -73,6 +76,7 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
     }
     if (layer->CreateFeature(&feature) != OGRERR_NONE) throw GeoError(path + " could not be written");
   }
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) throw GeoError(path + " could not be written");
   dataset.reset();  // closing writes what is buffered; a failure shows as GDAL's last error
   if (CPLGetLastErrorType() == CE_Failure) {
     throw GeoError(path + " could not be written");

@@ -4,6 +4,7 @@
 # Usage: scripts/demo.sh [command line fields 1-9 and 11, e.g. "1,<code>,50,,0,D,0,MI,1"]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
 build=${RILL_BUILD_ROOT:-$root/build}/plain
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target rillmark >/dev/null

@@ -35,7 +35,7 @@ echo "== import, navigate, draw"
 "$rillgeo" import "$data/oswego/raw/flowlines.gpkg" --to "$scratch/oswego"
 "$rillmark" "5,04140201002304,50,04140203000132,10,D,0,MI,1,$scratch/oswego/,route.csv,./,0,0"
 "$rillgeo" map "$scratch/oswego/route.csv" --tables "$scratch/oswego" \
-  --geometry "$data/oswego/raw/flowlines.gpkg" --html "$scratch/route.html"
+  --geometry "$data/oswego/raw/flowlines.gpkg" --html "$scratch/route.html" --units MI
 
 echo "== render with headless Chromium"
 timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \

@@ -221,7 +221,7 @@ TEST_F(MapTest, MapRefusesWithoutWritingOutputs) {
   const RunOutcome noOutput =
       Rillgeo({"map", Scratch("results.csv").string(), "--tables", tables, "--geometry", kGeometry});
   EXPECT_EQ(noOutput.status, 2);
-  EXPECT_EQ(noOutput.err, "rillgeo map: --geojson, --gpkg, --html: name at least one output\n");
+  EXPECT_EQ(noOutput.err, "rillgeo map: --geojson, --gpkg, --html, --per-request: name at least one output\n");
 }
 
 }  // namespace

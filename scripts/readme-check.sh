@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs every fenced ```sh block of README.md and examples/README.md as
+# written, one after the other from the top of a scratch copy of the
+# repository with the shared data beside it (../shared), and checks that
+# each one ends with status 0. A block right after an HTML comment
+# `<!-- not run: REASON -->` is skipped (it needs ssh hosts, root, or is the
+# test command that runs this check).
+#
+# Usage: scripts/readme-check.sh [SCRATCH-FOLDER]
+#   default ${RILL_BUILD_ROOT:-build}/readme-check. The copy is refreshed on
+#   every run but its build folder is kept, so only the first run builds
+#   from nothing. Each block may take RILL_README_BLOCK_SECONDS (default 900).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+scratch=$(realpath -m "${1:-${RILL_BUILD_ROOT:-$root/build}/readme-check}")
+seconds=${RILL_README_BLOCK_SECONDS:-900}
+shared=$(realpath -m "$root/../shared")
+[[ -d $shared ]] || { echo "readme-check: no shared data at $shared" >&2; exit 1; }
+
+# The copy: every file git knows or would add, with its time stamp, so that
+# the kept build folder rebuilds only what changed.
+copy=$scratch/repo
+mkdir -p "$copy"
+find "$copy" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+(cd "$root" && git ls-files -co --exclude-standard -z | grep -zv '^build/' | tar --null -T - -cf -) |
+  (cd "$copy" && tar -xpf -)
+ln -sfn "$shared" "$scratch/shared"
+mkdir -p "$scratch/blocks"
+rm -f "$scratch/blocks"/*
+
+# Cuts the ```sh blocks out of a Markdown file into block files; prints one
+# line per block: its file name, where it starts, and the reason it is not
+# run (empty when it is).
+extract() {
+  awk -v out="$scratch/blocks" -v name="$1" -v first="$2" '
+    function flush() { close(file) }
+    !inside && /^```sh[[:space:]]*$/ {
+      inside = 1; n++; file = sprintf("%s/%03d.sh", out, first + n)
+      printf "" > file
+      printf "%s\t%s:%d\t%s\n", file, name, NR, skip
+      next
+    }
+    inside && /^```[[:space:]]*$/ { inside = 0; flush(); skip = ""; next }
+    inside { print > file; next }
+    /^<!-- not run: .* -->[[:space:]]*$/ { skip = $0; sub(/^<!-- not run: /, "", skip); sub(/ -->[[:space:]]*$/, "", skip); next }
+    NF { skip = "" }
+  ' "$copy/$1"
+}
+
+blocks=$({ extract README.md 0; extract examples/README.md 500; })
+failures=0
+run=0
+while IFS=$'\t' read -r file where reason; do
+  if [[ -n $reason ]]; then
+    echo "skip $where: $reason"
+    continue
+  fi
+  run=$((run + 1))
+  started=$(date +%s)
+  status=0
+  (cd "$copy" && timeout "$seconds" bash -euo pipefail "$file") >"$file.log" 2>&1 || status=$?
+  took=$(($(date +%s) - started))
+  if ((status == 0)); then
+    echo "ok   $where (${took} s)"
+  else
+    echo "FAIL $where: exit status $status after ${took} s; its output:"
+    sed 's/^/       /' "$file.log" | tail -20
+    failures=$((failures + 1))
+  fi
+done <<<"$blocks"
+echo "$run README blocks run, $failures failed"
+((failures == 0))
