@@ -56,3 +56,45 @@ double GroundCutter::LengthMeters(const OGRLineString& line) {
 }
 
 }  // namespace rill::geo
+
+namespace rill::geo {
+
+std::optional<GroundSnap> GroundCutter::Nearest(const OGRLineString& line, std::span<const int> partStarts, double lon,
+                                                double lat) {
+  if (line.getNumPoints() < 2) return std::nullopt;
+  Projection& projection = ProjectionFor(line);
+  OGRLineString local(line);
+  if (local.transform(projection.toLocal.get()) != OGRERR_NONE) return std::nullopt;
+  double x = lon;
+  double y = lat;
+  if (!projection.toLocal->Transform(1, &x, &y)) return std::nullopt;
+
+  double along = 0.0;
+  double bestAlong = 0.0;
+  double bestSquare = -1.0;
+  std::size_t gap = 0;
+  for (int i = 0; i + 1 < local.getNumPoints(); ++i) {
+    const double ax = local.getX(i), ay = local.getY(i);
+    const double dx = local.getX(i + 1) - ax, dy = local.getY(i + 1) - ay;
+    const double length = std::sqrt(dx * dx + dy * dy);  // as get_Length sums it
+    while (gap < partStarts.size() && partStarts[gap] < i + 1) ++gap;
+    if (gap < partStarts.size() && partStarts[gap] == i + 1) {
+      along += length;  // the gap between two parts counts in the length, as a cut counts it
+      continue;
+    }
+    const double t = length > 0.0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / (length * length), 0.0, 1.0) : 0.0;
+    const double ex = ax + t * dx - x, ey = ay + t * dy - y;
+    const double square = ex * ex + ey * ey;
+    // The first segment wins a tie, so a vertex belongs to the segment it ends.
+    if (bestSquare < 0.0 || square < bestSquare) {
+      bestSquare = square;
+      bestAlong = along + t * length;
+    }
+    along += length;
+  }
+  const double total = local.get_Length();
+  if (bestSquare < 0.0 || !(total > 0.0)) return std::nullopt;
+  return GroundSnap{std::clamp(bestAlong / total, 0.0, 1.0), std::sqrt(bestSquare)};
+}
+
+}  // namespace rill::geo

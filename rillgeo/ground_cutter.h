@@ -9,9 +9,17 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <utility>
 
 namespace rill::geo {
+
+// Where a point lies against a line on the ground.
+struct GroundSnap {
+  double share = 0.0;   // of the line's ground length, from its first point to the nearest point
+  double offset = 0.0;  // metres from the point to that nearest point
+};
 
 class GroundCutter {
  public:
@@ -23,8 +31,15 @@ class GroundCutter {
   // line without length.
   std::unique_ptr<OGRLineString> Cut(const OGRLineString& line, double from, double to);
 
-  // The point at share `at` of the line's length from its first point.
+  // The point at share `at` of the line's length from its first point: the
+  // one place a share becomes a point, for cuts' ends and snapped sites alike.
   bool PointAt(const OGRLineString& line, double at, OGRPoint& point);
+
+  // The nearest point of `line` to (lon, lat), on any of its segments but
+  // the gaps that join two parts (a segment ending at an index of
+  // `partStarts`), in the projection of the line's own cell; nothing for a
+  // line without length or a point that cannot be projected.
+  std::optional<GroundSnap> Nearest(const OGRLineString& line, std::span<const int> partStarts, double lon, double lat);
 
   // The length of `line` on the ground, in metres.
   double LengthMeters(const OGRLineString& line);
