@@ -16,8 +16,8 @@ std::vector<LineMatch> LineSnapper::Nearest(double lon, double lat, double radiu
     const auto snap = cutter_.Nearest(*entry.line, entry.partStarts, lon, lat);
     if (snap && snap->offset <= radius) matches.push_back({i, *snap});
   }
-  // Micrometres: lines equally near up to the noise of two projections tie.
-  const auto key = [](const LineMatch& m) { return std::make_tuple(std::llround(m.snap.offset * 1e6), m.line); };
+  // Millimetres: lines equally near up to the noise of coordinates and projections tie.
+  const auto key = [](const LineMatch& m) { return std::make_tuple(std::llround(m.snap.offset * 1e3), m.line); };
   std::sort(matches.begin(), matches.end(), [&](const LineMatch& a, const LineMatch& b) { return key(a) < key(b); });
   if (matches.size() > count) matches.resize(count);
   return matches;

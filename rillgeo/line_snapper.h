@@ -22,7 +22,7 @@ class LineSnapper {
   explicit LineSnapper(const FlowlineLines& lines);
 
   // Up to `count` matches on different lines within `radius` metres of
-  // (lon, lat) in WGS 84, nearest first; offsets equal to the micrometre go
+  // (lon, lat) in WGS 84, nearest first; offsets equal to the millimetre go
   // to the line that comes first in the source.
   std::vector<LineMatch> Nearest(double lon, double lat, double radius, std::size_t count);
 
