@@ -132,6 +132,10 @@ std::size_t Column(const std::vector<std::string>& header, const std::string& na
   return static_cast<std::size_t>(it - header.begin());
 }
 
+// How the sites are given: a CSV of lon/lat, a CSV of ground metres with
+// --srs, or a GeoPackage point layer in ground metres.
+enum class Sites { LonLat, MetricCsv, MetricLayer };
+
 class IndexTest : public RillgeoTest {
  protected:
   void SetUp() override { geo::StartGdal(); }
@@ -156,16 +160,35 @@ class IndexTest : public RillgeoTest {
     return path;
   }
 
+  fs::path SitesLayer() {
+    const fs::path path = Scratch("sites.gpkg");
+    fs::remove(path);
+    GDALDatasetUniquePtr dataset(
+        GetGDALDriverManager()->GetDriverByName("GPKG")->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    OGRSpatialReference ground;
+    ground.SetFromUserInput(kGround);
+    OGRLayer* layer = dataset->CreateLayer("sites", &ground, wkbPoint, nullptr);
+    OGRFieldDefn name("name", OFTString);
+    layer->CreateField(&name);
+    for (const Site& s : kSites) {
+      OGRFeature feature(layer->GetLayerDefn());
+      feature.SetField("name", s.id);
+      OGRPoint point(s.x, s.y);
+      feature.SetGeometry(&point);
+      EXPECT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    }
+    return path;
+  }
+
   // Imports the lines, indexes the sites, and gives OUT's lines.
-  std::vector<std::vector<std::string>> Index(const fs::path& lines, const char* by, bool metricSites,
+  std::vector<std::vector<std::string>> Index(const fs::path& lines, const char* by, Sites sites,
                                               std::vector<std::string> extra = {}) {
     const fs::path tables = Scratch(std::string("tables-") + by);
     EXPECT_EQ(Rillgeo({"import", lines.string(), "--to", tables.string(), "--by", by}).status, 0);
-    std::vector<std::string> args{"index",      SitesCsv(metricSites).string(),
-                                  "--geometry", lines.string(),
-                                  "--tables",   tables.string(),
-                                  "--out",      Scratch("out.csv")};
-    if (metricSites) args.insert(args.end(), {"--srs", kGround});
+    const fs::path points = sites == Sites::MetricLayer ? SitesLayer() : SitesCsv(sites == Sites::MetricCsv);
+    std::vector<std::string> args{"index",    points.string(), "--geometry", lines.string(),
+                                  "--tables", tables.string(), "--out",      Scratch("out.csv")};
+    if (sites == Sites::MetricCsv) args.insert(args.end(), {"--srs", kGround});
     args.insert(args.end(), extra.begin(), extra.end());
     const RunOutcome run = Rillgeo(args);
     EXPECT_EQ(run.status, 0) << run.err;
@@ -175,20 +198,23 @@ class IndexTest : public RillgeoTest {
 };
 
 struct SourceCase {
-  const char* srs;      // of the flowlines
-  bool metricSites;     // sites in ground metres rather than lon/lat
+  const char* srs;  // of the flowlines
+  Sites sites;
   std::int64_t idBase;  // 14-digit ids are renumbered by the import
 };
 
 TEST_F(IndexTest, SnapsToTheNearestPointOfTheNearestLine) {
-  const SourceCase sources[] = {{"EPSG:4269", false, 0}, {kGround, true, 0}, {"EPSG:4326", true, 60000000000000}};
+  const SourceCase sources[] = {{"EPSG:4269", Sites::LonLat, 0},
+                                {kGround, Sites::MetricCsv, 0},
+                                {"EPSG:4326", Sites::MetricLayer, 0},
+                                {"EPSG:4326", Sites::MetricCsv, 60000000000000}};
   for (const SourceCase& source : sources) {
     const fs::path lines = Scratch("lines.gpkg");
     fs::remove(lines);
     WriteFlowlines(lines, source.srs, source.idBase);
     for (const char* by : {"flowline", "reachcode"}) {
       SCOPED_TRACE(std::string(source.srs) + " --by " + by + " ids from " + std::to_string(source.idBase));
-      const auto out = Index(lines, by, source.metricSites);
+      const auto out = Index(lines, by, source.sites);
       ASSERT_EQ(out.size(), std::size(kExpected) + 1);
       const auto& header = out[0];
       const geo::IdMap ids = geo::IdMap::ReadFromFolder(Scratch(std::string("tables-") + by).string());
@@ -221,7 +247,7 @@ TEST_F(IndexTest, SnapsToTheNearestPointOfTheNearestLine) {
 
 TEST_F(IndexTest, CandidatesComeNearestFirstAndRequestColumnsFollow) {
   WriteFlowlines(Scratch("lines.gpkg"), "EPSG:4326", 0);
-  const auto out = Index(Scratch("lines.gpkg"), "flowline", false,
+  const auto out = Index(Scratch("lines.gpkg"), "flowline", Sites::LonLat,
                          {"--matches", "2", "--mode", "DD", "--distance", "5", "--keep-columns", "LAT"});
   const std::vector<std::string> header = {"Request",  "Rank",         "StartReach",   "StartComid", "StartMeasure",
                                            "SourceId", "ReachCode",    "ReachMeasure", "Offset",     "SnapLon",
