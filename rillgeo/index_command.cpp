@@ -120,7 +120,7 @@ CLI::App* AddIndexCommand(CLI::App& app, IndexOptions& options) {
           "Farthest a point is snapped, in metres on the ground (default 200)")
       ->type_name("METRES");
   command->add_option("--matches", options.matches, "Up to K candidates per point on K flowlines, nearest first")
-      ->check(CLI::PositiveNumber.description(" at least 1"))
+      ->check(CLI::PositiveNumber)
       ->type_name("K");
   command->add_option("--nav-type", options.navType, "NavType of the requests written (1 to 4)")
       ->check(CLI::IsMember({"1", "2", "3", "4"}));

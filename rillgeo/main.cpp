@@ -19,8 +19,11 @@ class ProgressLine {
  public:
   explicit ProgressLine(const char* what, const char* done = "read")
       : what_(what), done_(done), started_(std::chrono::steady_clock::now()) {}
-  ~ProgressLine() {
+  ~ProgressLine() { Finish(); }
+  // Ends the line, so that the next one starts on a line of its own.
+  void Finish() {
     if (shown_) std::cerr << '\n';
+    shown_ = false;
   }
   void operator()(std::int64_t done, std::int64_t total) {
     if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;
@@ -51,7 +54,10 @@ int RunIndexCommand(const IndexOptions& options) {
     ProgressLine flowlines("flowlines");
     ProgressLine points("points", "snapped");
     summary = RunIndex(options, {[&](std::int64_t done, std::int64_t total) { flowlines(done, total); },
-                                 [&](std::int64_t done, std::int64_t total) { points(done, total); }});
+                                 [&](std::int64_t done, std::int64_t total) {
+                                   flowlines.Finish();
+                                   points(done, total);
+                                 }});
   }
   std::cerr << "rillgeo index: " << summary.points << " points: " << summary.snapped << " snapped, "
             << summary.points - summary.snapped << " not snapped\n";
