@@ -1,7 +1,7 @@
 """rillgeo index at national scale and on oswego, as whole processes.
 
 Run with Debian's Python (it has GDAL's bindings): /usr/bin/python3 bench/index_bench.py
-[--points 600000] [--reaches 1000000] [--oswego-points 100000]
+[--points 600000] [--reaches 1000000] [--oswego-points 100000] [--work FOLDER] [--build FOLDER]
 Builds a Release rillgeo and the basin tools, generates the basin with gen_basin, lays
 its reaches out as flowlines with basin_lines (a GeoPackage with the NHDPlus columns,
 and sites near random reaches, 1 in 20 anywhere), imports it with rillgeo import, then
@@ -46,11 +46,13 @@ def timed(measure, argv):
 def oswego_sites(path, count, seed):
     """Sites up to 250 m off random vertices of oswego's flowlines."""
     from osgeo import ogr
-    layer = ogr.Open(OSWEGO).GetLayer(0)
+    dataset = ogr.Open(OSWEGO)  # held: the layer dies with it
+    layer = dataset.GetLayer(0)
     vertices = []
     for feature in layer:
-        for part in feature.GetGeometryRef():
-            vertices.extend(part.GetPoints())
+        lines = feature.GetGeometryRef().Clone()  # the feature's own is freed with it
+        for i in range(lines.GetGeometryCount()):
+            vertices.extend(lines.GetGeometryRef(i).GetPoints())
     rng = random.Random(seed)
     with open(path, "w") as out:
         out.write("id,lon,lat\n")
@@ -65,8 +67,9 @@ def main():
     parser.add_argument("--reaches", type=int, default=1000000)
     parser.add_argument("--oswego-points", type=int, default=100000)
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "index-bench"))
+    parser.add_argument("--build", help="the Release build folder (default: WORK/release)")
     args = parser.parse_args()
-    rillgeo, gen_basin, basin_lines, measure = build(os.path.join(args.work, "release"))
+    rillgeo, gen_basin, basin_lines, measure = build(args.build or os.path.join(args.work, "release"))
 
     rows = []
     basin = os.path.join(args.work, f"basin{args.reaches}")

@@ -40,12 +40,13 @@ std::unique_ptr<OGRLineString> GroundCutter::Cut(const OGRLineString& line, doub
 }
 
 bool GroundCutter::PointAt(const OGRLineString& line, double at, OGRPoint& point) {
-  if (line.getNumPoints() < 2) return false;
-  Projection& projection = ProjectionFor(line);
-  OGRLineString local(line);
-  if (local.transform(projection.toLocal.get()) != OGRERR_NONE) return false;
-  local.Value(std::clamp(at, 0.0, 1.0) * local.get_Length(), &point);
-  return point.transform(projection.toLonLat.get()) == OGRERR_NONE;
+  const std::optional<GroundLine> ground = Ground(line);
+  return ground && PointAt(*ground, at, point);
+}
+
+bool GroundCutter::PointAt(const GroundLine& ground, double at, OGRPoint& point) const {
+  ground.local.Value(std::clamp(at, 0.0, 1.0) * ground.local.get_Length(), &point);
+  return point.transform(ground.projection->toLonLat.get()) == OGRERR_NONE;
 }
 
 double GroundCutter::LengthMeters(const OGRLineString& line) {
@@ -59,16 +60,21 @@ double GroundCutter::LengthMeters(const OGRLineString& line) {
 
 namespace rill::geo {
 
-std::optional<GroundSnap> GroundCutter::Nearest(const OGRLineString& line, std::span<const int> partStarts, double lon,
-                                                double lat) {
+std::optional<GroundCutter::GroundLine> GroundCutter::Ground(const OGRLineString& line) {
   if (line.getNumPoints() < 2) return std::nullopt;
   Projection& projection = ProjectionFor(line);
-  OGRLineString local(line);
-  if (local.transform(projection.toLocal.get()) != OGRERR_NONE) return std::nullopt;
-  double x = lon;
-  double y = lat;
-  if (!projection.toLocal->Transform(1, &x, &y)) return std::nullopt;
+  GroundLine ground{line, &projection};
+  if (ground.local.transform(projection.toLocal.get()) != OGRERR_NONE) return std::nullopt;
+  return ground;
+}
 
+bool GroundCutter::ToGround(const GroundLine& ground, double& x, double& y) const {
+  return ground.projection->toLocal->Transform(1, &x, &y) != 0;
+}
+
+std::optional<GroundSnap> GroundCutter::Nearest(const GroundLine& ground, std::span<const int> partStarts, double x,
+                                                double y) {
+  const OGRLineString& local = ground.local;
   double along = 0.0;
   double bestAlong = 0.0;
   double bestSquare = -1.0;

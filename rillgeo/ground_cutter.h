@@ -22,6 +22,8 @@ struct GroundSnap {
 };
 
 class GroundCutter {
+  struct Projection;
+
  public:
   GroundCutter();
 
@@ -35,11 +37,26 @@ class GroundCutter {
   // one place a share becomes a point, for cuts' ends and snapped sites alike.
   bool PointAt(const OGRLineString& line, double at, OGRPoint& point);
 
-  // The nearest point of `line` to (lon, lat), on any of its segments but
-  // the gaps that join two parts (a segment ending at an index of
-  // `partStarts`), in the projection of the line's own cell; nothing for a
-  // line without length or a point that cannot be projected.
-  std::optional<GroundSnap> Nearest(const OGRLineString& line, std::span<const int> partStarts, double lon, double lat);
+  // A line as the ground projection of its cell sees it, kept by a caller
+  // that measures against it again and again.
+  struct GroundLine {
+    OGRLineString local;
+    const Projection* projection = nullptr;  // the cell's, owned by the cutter
+  };
+  // `line` in its ground projection; nothing for a line that has fewer than
+  // two points or cannot be projected.
+  std::optional<GroundLine> Ground(const OGRLineString& line);
+  // (lon, lat) in the projection of `ground`; false when it cannot be projected.
+  bool ToGround(const GroundLine& ground, double& x, double& y) const;
+
+  // PointAt on a line already in its ground projection.
+  bool PointAt(const GroundLine& ground, double at, OGRPoint& point) const;
+
+  // The nearest point of `ground` to (x, y) in the same projection, on any
+  // of its segments but the gaps that join two parts (a segment ending at
+  // an index of `partStarts`); nothing for a line without length.
+  static std::optional<GroundSnap> Nearest(const GroundLine& ground, std::span<const int> partStarts, double x,
+                                           double y);
 
   // The length of `line` on the ground, in metres.
   double LengthMeters(const OGRLineString& line);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "rillgeo/flowline_lines.h"
@@ -30,9 +31,14 @@ class LineSnapper {
   bool PointOf(const LineMatch& match, OGRPoint& point);
 
  private:
+  // The line in its ground projection, made the first time a site comes near.
+  const GroundCutter::GroundLine* GroundOf(std::size_t line);
+
   const FlowlineLines& lines_;
   LineIndex index_;
   GroundCutter cutter_;
+  std::vector<std::unique_ptr<GroundCutter::GroundLine>> ground_;
+  std::vector<char> grounded_;  // whether ground_[i] was tried
   std::vector<std::size_t> near_;
 };
 
