@@ -264,6 +264,28 @@ TEST_F(IndexTest, CandidatesComeNearestFirstAndRequestColumnsFollow) {
                                              "beyond::", "part:1:16", "gap:1:16"}));
 }
 
+TEST_F(IndexTest, AFlowlineMissingFromTheTablesIsNamed) {
+  WriteFlowlines(Scratch("lines.gpkg"), "EPSG:4326", 0);
+  const fs::path tables = Scratch("tables-flowline");
+  ASSERT_EQ(Rillgeo({"import", Scratch("lines.gpkg").string(), "--to", tables.string()}).status, 0);
+  // Tables of other flowlines: flowline 13's section is not among them.
+  std::string sections;
+  std::istringstream in(ReadAll(tables / "secdata.txt"));
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(",13,") == std::string::npos) sections += line + "\n";
+  }
+  WriteAll(tables / "secdata.txt", sections);
+  const RunOutcome run = Rillgeo({"index", SitesCsv(false).string(), "--geometry", Scratch("lines.gpkg").string(),
+                                  "--tables", tables.string(), "--out", Scratch("out.csv").string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("7 points: 5 snapped, 2 not snapped"), std::string::npos) << run.err;
+  const auto out = CsvLines(ReadAll(Scratch("out.csv")));
+  ASSERT_EQ(out[2][0], "vertex");
+  EXPECT_EQ(std::vector<std::string>(out[2].begin() + 1, out[2].begin() + 6),
+            (std::vector<std::string>{"", "", "", "13", "04140201000002"}));
+  EXPECT_EQ(out[2].back(), "flowline 13 has no section in the tables");
+}
+
 // Ground distance between two lon/lat points.
 double Apart(const OGRPoint& a, const OGRPoint& b, geo::GroundCutter& cutter) {
   OGRLineString line;
