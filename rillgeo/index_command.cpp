@@ -138,63 +138,93 @@ CLI::App* AddIndexCommand(CLI::App& app, IndexOptions& options) {
   return command;
 }
 
+namespace {
+
+// Snaps sites against one set of lines and tables, and writes their lines.
+class SiteIndexer {
+ public:
+  SiteIndexer(const IndexOptions& options, const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines)
+      : options_(options),
+        tables_(tables),
+        lines_(lines),
+        sections_(tables, ids),
+        snapper_(lines),
+        beyond_("no flowline within " + ShortestText(options.radius) + " m") {}
+
+  // Adds the site's lines to `out`; whether its nearest line is a snap.
+  bool Index(const Site& site, IndexTable& out) {
+    if (!site.located) {
+      out.Add(site, Unsnapped("coordinates cannot be read"));
+      return false;
+    }
+    const std::vector<LineMatch> matches = snapper_.Nearest(site.lon, site.lat, options_.radius, options_.matches);
+    if (matches.empty()) out.Add(site, Unsnapped(beyond_));
+    bool snapped = false;
+    for (std::size_t rank = 0; rank < matches.size(); ++rank) {
+      SnapFields fields = FieldsOf(matches[rank]);
+      fields.rank = std::to_string(rank + 1);
+      if (rank == 0) snapped = fields.note.empty();
+      out.Add(site, fields);
+    }
+    return snapped;
+  }
+
+ private:
+  SnapFields FieldsOf(const LineMatch& match) {
+    const FlowlineLine& line = lines_.all()[match.line];
+    // Measures count from the downstream end, the line from the upstream one.
+    const double s = 1.0 - match.snap.share;
+    SnapFields fields;
+    fields.sourceId = std::to_string(line.comId);
+    fields.reachCode = line.reachCode;
+    if (!line.reachCode.empty()) fields.reachMeasure = ShortestText(line.fromMeas + (line.toMeas - line.fromMeas) * s);
+    fields.offset = Fixed("%.2f", match.snap.offset);
+    OGRPoint point;
+    if (snapper_.PointOf(match, point)) {
+      fields.snapLon = Fixed("%.7f", point.getX());
+      fields.snapLat = Fixed("%.7f", point.getY());
+    }
+    const SectionRecord* section = sections_.Of(line);
+    const ReachRecord* reach = section != nullptr ? tables_.ReachByComId(section->Com_id) : nullptr;
+    if (reach == nullptr) {
+      fields.note = "flowline " + fields.sourceId + " has no section in the tables";
+      return fields;
+    }
+    fields.startReach = std::string(reach->Code());
+    fields.startComid = std::to_string(section->Com_id);
+    fields.startMeasure = ShortestText(section->F_meas + (section->T_meas - section->F_meas) * s);
+    return fields;
+  }
+
+  const IndexOptions& options_;
+  const NetworkTables& tables_;
+  const FlowlineLines& lines_;
+  const LineSections sections_;
+  LineSnapper snapper_;
+  const std::string beyond_;
+};
+
+}  // namespace
+
 IndexSummary RunIndex(const IndexOptions& options, const IndexProgress& progress) {
   const std::vector<Site> sites = ReadSites(options.sites);
   IndexTable out(options.matches > 1, options.sites.keepColumns,
                  {options.navType, options.direction, options.distance, options.units});
   IndexSummary summary{sites.size(), 0};
-  if (sites.empty()) {
-    ReplaceFile(options.out, out.text());
-    return summary;
-  }
-  const NetworkTables tables = LoadTables(options.tables);
-  const IdMap ids = IdMap::ReadFromFolder(options.tables);
-  VectorSource source(options.geometry, options.layer);
-  const FlowlineLines lines(source, progress.flowlines);
-  const LineSections sections(tables, ids);
-  LineSnapper snapper(lines);
-  const std::string beyond = "no flowline within " + ShortestText(options.radius) + " m";
-
-  for (std::size_t n = 0; n < sites.size(); ++n) {
-    const Site& site = sites[n];
-    if (progress.points && (n + 1) % 4096 == 0) progress.points(static_cast<std::int64_t>(n + 1), sites.size());
-    if (!site.located) {
-      out.Add(site, Unsnapped("coordinates cannot be read"));
-      continue;
-    }
-    const std::vector<LineMatch> matches = snapper.Nearest(site.lon, site.lat, options.radius, options.matches);
-    if (matches.empty()) out.Add(site, Unsnapped(beyond));
-    for (std::size_t rank = 0; rank < matches.size(); ++rank) {
-      const LineMatch& match = matches[rank];
-      const FlowlineLine& line = lines.all()[match.line];
-      // Measures count from the downstream end, the line from the upstream one.
-      const double s = 1.0 - match.snap.share;
-      SnapFields fields;
-      fields.rank = std::to_string(rank + 1);
-      fields.sourceId = std::to_string(line.comId);
-      fields.reachCode = line.reachCode;
-      if (!line.reachCode.empty())
-        fields.reachMeasure = ShortestText(line.fromMeas + (line.toMeas - line.fromMeas) * s);
-      fields.offset = Fixed("%.2f", match.snap.offset);
-      OGRPoint point;
-      if (snapper.PointOf(match, point)) {
-        fields.snapLon = Fixed("%.7f", point.getX());
-        fields.snapLat = Fixed("%.7f", point.getY());
+  if (!sites.empty()) {
+    const NetworkTables tables = LoadTables(options.tables);
+    const IdMap ids = IdMap::ReadFromFolder(options.tables);
+    VectorSource source(options.geometry, options.layer);
+    const FlowlineLines lines(source, progress.flowlines);
+    SiteIndexer indexer(options, tables, ids, lines);
+    const auto total = static_cast<std::int64_t>(sites.size());
+    for (std::size_t n = 0; n < sites.size(); ++n) {
+      if (indexer.Index(sites[n], out)) ++summary.snapped;
+      if (progress.points && ((n + 1) % 4096 == 0 || n + 1 == sites.size())) {
+        progress.points(static_cast<std::int64_t>(n + 1), total);
       }
-      const SectionRecord* section = sections.Of(line);
-      const ReachRecord* reach = section != nullptr ? tables.ReachByComId(section->Com_id) : nullptr;
-      if (reach != nullptr) {
-        fields.startReach = std::string(reach->Code());
-        fields.startComid = std::to_string(section->Com_id);
-        fields.startMeasure = ShortestText(section->F_meas + (section->T_meas - section->F_meas) * s);
-        if (rank == 0) ++summary.snapped;
-      } else {
-        fields.note = "flowline " + fields.sourceId + " has no section in the tables";
-      }
-      out.Add(site, fields);
     }
   }
-  if (progress.points) progress.points(static_cast<std::int64_t>(sites.size()), sites.size());
   ReplaceFile(options.out, out.text());
   return summary;
 }
