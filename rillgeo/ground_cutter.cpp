@@ -40,12 +40,13 @@ std::unique_ptr<OGRLineString> GroundCutter::Cut(const OGRLineString& line, doub
 }
 
 bool GroundCutter::PointAt(const OGRLineString& line, double at, OGRPoint& point) {
-  if (line.getNumPoints() < 2) return false;
-  Projection& projection = ProjectionFor(line);
-  OGRLineString local(line);
-  if (local.transform(projection.toLocal.get()) != OGRERR_NONE) return false;
-  local.Value(std::clamp(at, 0.0, 1.0) * local.get_Length(), &point);
-  return point.transform(projection.toLonLat.get()) == OGRERR_NONE;
+  const std::optional<GroundLine> ground = Ground(line);
+  return ground && PointAt(*ground, at, point);
+}
+
+bool GroundCutter::PointAt(const GroundLine& ground, double at, OGRPoint& point) const {
+  ground.local.Value(std::clamp(at, 0.0, 1.0) * ground.local.get_Length(), &point);
+  return point.transform(ground.projection->toLonLat.get()) == OGRERR_NONE;
 }
 
 double GroundCutter::LengthMeters(const OGRLineString& line) {
@@ -53,6 +54,53 @@ double GroundCutter::LengthMeters(const OGRLineString& line) {
   OGRLineString local(line);
   if (local.transform(ProjectionFor(line).toLocal.get()) != OGRERR_NONE) return 0.0;
   return local.get_Length();
+}
+
+}  // namespace rill::geo
+
+namespace rill::geo {
+
+std::optional<GroundCutter::GroundLine> GroundCutter::Ground(const OGRLineString& line) {
+  if (line.getNumPoints() < 2) return std::nullopt;
+  Projection& projection = ProjectionFor(line);
+  GroundLine ground{line, &projection};
+  if (ground.local.transform(projection.toLocal.get()) != OGRERR_NONE) return std::nullopt;
+  return ground;
+}
+
+bool GroundCutter::ToGround(const GroundLine& ground, double& x, double& y) const {
+  return ground.projection->toLocal->Transform(1, &x, &y) != 0;
+}
+
+std::optional<GroundSnap> GroundCutter::Nearest(const GroundLine& ground, std::span<const int> partStarts, double x,
+                                                double y) {
+  const OGRLineString& local = ground.local;
+  double along = 0.0;
+  double bestAlong = 0.0;
+  double bestSquare = -1.0;
+  std::size_t gap = 0;
+  for (int i = 0; i + 1 < local.getNumPoints(); ++i) {
+    const double ax = local.getX(i), ay = local.getY(i);
+    const double dx = local.getX(i + 1) - ax, dy = local.getY(i + 1) - ay;
+    const double length = std::sqrt(dx * dx + dy * dy);  // as get_Length sums it
+    while (gap < partStarts.size() && partStarts[gap] < i + 1) ++gap;
+    if (gap < partStarts.size() && partStarts[gap] == i + 1) {
+      along += length;  // the gap between two parts counts in the length, as a cut counts it
+      continue;
+    }
+    const double t = length > 0.0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / (length * length), 0.0, 1.0) : 0.0;
+    const double ex = ax + t * dx - x, ey = ay + t * dy - y;
+    const double square = ex * ex + ey * ey;
+    // The first segment wins a tie, so a vertex belongs to the segment it ends.
+    if (bestSquare < 0.0 || square < bestSquare) {
+      bestSquare = square;
+      bestAlong = along + t * length;
+    }
+    along += length;
+  }
+  const double total = local.get_Length();
+  if (bestSquare < 0.0 || !(total > 0.0)) return std::nullopt;
+  return GroundSnap{std::clamp(bestAlong / total, 0.0, 1.0), std::sqrt(bestSquare)};
 }
 
 }  // namespace rill::geo

@@ -18,21 +18,26 @@ constexpr const char* kStatuses =
     "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
     "written).";
 
-// Prints a progress line once reading has taken more than a second.
+// Prints a progress line once the work has taken more than a second.
 class ProgressLine {
  public:
-  explicit ProgressLine(const char* what) : what_(what), started_(std::chrono::steady_clock::now()) {}
-  ~ProgressLine() {
+  explicit ProgressLine(const char* what, const char* done = "read")
+      : what_(what), done_(done), started_(std::chrono::steady_clock::now()) {}
+  ~ProgressLine() { Finish(); }
+  // Ends the line, so that the next one starts on a line of its own.
+  void Finish() {
     if (shown_) std::cerr << '\n';
+    shown_ = false;
   }
   void operator()(std::int64_t done, std::int64_t total) {
     if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;
     shown_ = true;
-    std::cerr << "\rrillgeo: " << done << " of " << total << ' ' << what_ << " read" << std::flush;
+    std::cerr << "\rrillgeo: " << done << " of " << total << ' ' << what_ << ' ' << done_ << std::flush;
   }
 
  private:
   const char* what_;
+  const char* done_;
   std::chrono::steady_clock::time_point started_;
   bool shown_ = false;
 };
@@ -44,6 +49,22 @@ int RunImportCommand(const ImportOptions& options) {
   std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
             << summary.flows << " flow rows, " << summary.sections << " sections written to " << options.folder
             << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "") << '\n';
+  return kDone;
+}
+
+int RunIndexCommand(const IndexOptions& options) {
+  IndexSummary summary;
+  {
+    ProgressLine flowlines("flowlines");
+    ProgressLine points("points", "snapped");
+    summary = RunIndex(options, {[&](std::int64_t done, std::int64_t total) { flowlines(done, total); },
+                                 [&](std::int64_t done, std::int64_t total) {
+                                   flowlines.Finish();
+                                   points(done, total);
+                                 }});
+  }
+  std::cerr << "rillgeo index: " << summary.points << " points: " << summary.snapped << " snapped, "
+            << summary.points - summary.snapped << " not snapped\n";
   return kDone;
 }
 
@@ -81,7 +102,9 @@ std::string UnknownOptionHint(const CLI::App& app, const CLI::App& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app("Imports NHDPlus flowlines into rillmark's tables and draws navigations on a map.", "rillgeo");
+  CLI::App app(
+      "Imports NHDPlus flowlines into rillmark's tables, draws navigations on a map, snaps sites to flowlines.",
+      "rillgeo");
   app.set_version_flag("--version", std::string("rillgeo ") + RILLGEO_VERSION);
   app.require_subcommand(1);
   app.footer(kStatuses);
@@ -91,23 +114,30 @@ int main(int argc, char** argv) {
   MapOptions mapOptions;
   CLI::App* map = AddMapCommand(app, mapOptions);
   map->footer(kStatuses);
+  IndexOptions indexOptions;
+  CLI::App* index = AddIndexCommand(app, indexOptions);
+  index->footer(kStatuses);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, -h, --version
-    const bool named = import->parsed() || map->parsed();
-    const std::string hint = UnknownOptionHint(app, named ? (import->parsed() ? *import : *map) : app);
-    std::cerr << "rillgeo" << (named ? (import->parsed() ? " import" : " map") : "") << ": "
+    CLI::App* named = import->parsed() ? import : map->parsed() ? map : index->parsed() ? index : nullptr;
+    const std::string hint = UnknownOptionHint(app, named ? *named : app);
+    std::cerr << "rillgeo" << (named ? " " + named->get_name() : std::string()) << ": "
               << (hint.empty() ? std::string(e.what()) : hint) << '\n';
     return kWrongOptions;
   }
 
   StartGdal();
-  const char* name = import->parsed() ? "import" : "map";
+  const char* name = import->parsed() ? "import" : map->parsed() ? "map" : "index";
   try {
     if (import->parsed()) return RunImportCommand(importOptions);
     if (map->parsed()) return RunMapCommand(mapOptions);
+    if (index->parsed()) return RunIndexCommand(indexOptions);
+  } catch (const OptionError& e) {
+    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
+    return kWrongOptions;
   } catch (const GeoError& e) {
     std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
     return kFailed;

@@ -1,10 +1,12 @@
 // rillgeo: the navigator's companion for GIS data. `import` turns NHDPlus
 // flowlines into the three tables; `map` draws a navigation's results on
-// the flowlines' lines. It links GDAL, so rillmark does not have to.
+// the flowlines' lines; `index` snaps sites to flowlines as batch requests.
+// It links GDAL and GEOS, so rillmark does not have to.
 #pragma once
 
 #include "rillgeo/geo_error.h"
 #include "rillgeo/import_command.h"
+#include "rillgeo/index_command.h"
 #include "rillgeo/map_command.h"
 
 namespace rill::geo {
