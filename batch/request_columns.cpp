@@ -133,8 +133,11 @@ std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& col
   // A start named by its Com_id needs no code.
   for (RequestColumn required :
        {RequestColumn::Request, RequestColumn::NavType, RequestColumn::StartReach, RequestColumn::Direction})
-    if (field(required).empty() && !(required == RequestColumn::StartReach && r.startComid))
+    if (field(required).empty() && !(required == RequestColumn::StartReach && r.startComid)) {
+      if (required == RequestColumn::StartReach && columns.Has(RequestColumn::StartComid))
+        return RequestRefusal{b.id, "The fields StartReach and StartComid are both empty"};
       return RequestRefusal{b.id, "The field " + name(required) + " is empty"};
+    }
   const std::optional<DistanceUnit> units = ReadNamedUnits(field(RequestColumn::DistanceUnits));
   if (!units) return RequestRefusal{b.id, UnknownUnitsMessage(field(RequestColumn::DistanceUnits))};
 
