@@ -53,21 +53,6 @@ CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line) {
   return batch;
 }
 
-std::string UnknownOptionHint(const CLI::App& program, const CLI::App& command) {
-  std::vector<std::string> names;
-  for (const CLI::Option* option : command.get_options()) {
-    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
-    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
-  }
-  for (const std::string& argument : program.remaining(true)) {
-    if (argument.size() < 2 || argument[0] != '-') continue;
-    const std::string typed = argument.substr(0, argument.find('='));
-    const std::string nearest = NearestName(typed, names);
-    return typed + " is not an option" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
-  }
-  return "";
-}
-
 std::string CompleteBatchOptions(BatchCommandLine& line) {
   BatchOptions& o = line.options;
   if (!line.shard.empty()) {

@@ -22,13 +22,6 @@ struct BatchCommandLine {
 // option parser; returns the command.
 CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line);
 
-// After a parse that left arguments over: the first of them that looks like
-// an option, named as not one, with the nearest option of `command` when one
-// is near ("--thread is not an option; did you mean --threads?"). Empty when
-// no left-over argument starts with '-'. `program` holds the left-overs,
-// `command` the options they are checked against.
-std::string UnknownOptionHint(const CLI::App& program, const CLI::App& command);
-
 // Turns the parsed options into the batch's, or gives the one-line reason
 // they cannot be used (naming the option).
 std::string CompleteBatchOptions(BatchCommandLine& line);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/nearest_name.h"
+
 namespace rill {
 
 namespace {
@@ -23,22 +25,6 @@ std::string Folded(std::string_view name) {
     if (c != ' ' && c != '_' && c != '\t')
       folded.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   return folded;
-}
-
-// Edits (insertions, deletions, changes) from one name to the other.
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 // The known column a name nearly is, when it is one: the same but for

@@ -8,6 +8,7 @@
 
 #include "batch/batch.h"
 #include "cli/progress_line.h"
+#include "text/nearest_name.h"
 
 namespace rill {
 

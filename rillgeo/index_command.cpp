@@ -12,20 +12,12 @@
 #include "rillgeo/index_table.h"
 #include "rillgeo/line_sections.h"
 #include "rillgeo/line_snapper.h"
+#include "rillgeo/table_files.h"
 #include "rillgeo/whole_file.h"
 
 namespace rill::geo {
 
 namespace {
-
-NetworkTables LoadTables(const std::string& folder) {
-  NetworkTables tables;
-  TextWriter discard = TextWriter::Discarding();
-  if (LoadNetworkTables(TablePathsFor(folder + "/", ""), ReadWholeFile, discard, tables) != LoadStatus::Loaded) {
-    throw GeoError("the tables in " + folder + " cannot be read (rchdata.txt, flowdata.txt, secdata.txt)");
-  }
-  return tables;
-}
 
 std::string Fixed(const char* format, double value) {
   char text[64];
@@ -212,7 +204,7 @@ IndexSummary RunIndex(const IndexOptions& options, const IndexProgress& progress
                  {options.navType, options.direction, options.distance, options.units});
   IndexSummary summary{sites.size(), 0};
   if (!sites.empty()) {
-    const NetworkTables tables = LoadTables(options.tables);
+    const NetworkTables tables = LoadTableFolder(options.tables);
     const IdMap ids = IdMap::ReadFromFolder(options.tables);
     VectorSource source(options.geometry, options.layer);
     const FlowlineLines lines(source, progress.flowlines);

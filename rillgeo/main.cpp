@@ -82,23 +82,6 @@ int RunMapCommand(const MapOptions& options) {
   return kDone;
 }
 
-// The first left-over argument that looks like an option, with the nearest
-// option of `command` ("--geojsn is not an option; did you mean --geojson?").
-std::string UnknownOptionHint(const CLI::App& app, const CLI::App& command) {
-  std::vector<std::string> names;
-  for (const CLI::Option* option : command.get_options()) {
-    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
-    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
-  }
-  for (const std::string& argument : app.remaining(true)) {
-    if (argument.size() < 2 || argument[0] != '-') continue;
-    const std::string typed = argument.substr(0, argument.find('='));
-    const std::string nearest = rill::NearestName(typed, names);
-    return typed + " is not an option" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
-  }
-  return "";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,7 +106,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, -h, --version
     CLI::App* named = import->parsed() ? import : map->parsed() ? map : index->parsed() ? index : nullptr;
-    const std::string hint = UnknownOptionHint(app, named ? *named : app);
+    const std::string hint = rill::UnknownOptionHint(app, named ? *named : app);
     std::cerr << "rillgeo" << (named ? " " + named->get_name() : std::string()) << ": "
               << (hint.empty() ? std::string(e.what()) : hint) << '\n';
     return kWrongOptions;

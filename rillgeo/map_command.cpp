@@ -8,21 +8,13 @@
 #include "rillgeo/html_map.h"
 #include "rillgeo/navigation_pieces.h"
 #include "rillgeo/per_request_maps.h"
+#include "rillgeo/table_files.h"
 #include "rillgeo/vector_output.h"
 #include "rillgeo/whole_file.h"
 
 namespace rill::geo {
 
 namespace {
-
-NetworkTables LoadTables(const std::string& folder) {
-  NetworkTables tables;
-  TextWriter discard = TextWriter::Discarding();
-  if (LoadNetworkTables(TablePathsFor(folder + "/", ""), ReadWholeFile, discard, tables) != LoadStatus::Loaded) {
-    throw GeoError("the tables in " + folder + " cannot be read (rchdata.txt, flowdata.txt, secdata.txt)");
-  }
-  return tables;
-}
 
 // The short name of a distance unit as the batch's DistanceUnits names it.
 std::string UnitName(std::string units) {
@@ -81,7 +73,7 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
 
 MapSummary RunMap(const MapOptions& options) {
   const ResultRows results = ReadResults(options.results, options.request);
-  const NetworkTables tables = LoadTables(options.tables);
+  const NetworkTables tables = LoadTableFolder(options.tables);
   const IdMap ids = IdMap::ReadFromFolder(options.tables);
   VectorSource source(options.geometry, options.layer);
   const FlowlineLines lines(source);

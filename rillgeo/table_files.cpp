@@ -148,6 +148,15 @@ std::string IdMapText(const std::vector<RenumberedId>& renumbered) {
   return text;
 }
 
+NetworkTables LoadTableFolder(const std::string& folder) {
+  NetworkTables tables;
+  TextWriter discard = TextWriter::Discarding();
+  if (LoadNetworkTables(TablePathsFor(folder + "/", ""), ReadWholeFile, discard, tables) != LoadStatus::Loaded) {
+    throw GeoError("the tables in " + folder + " cannot be read (rchdata.txt, flowdata.txt, secdata.txt)");
+  }
+  return tables;
+}
+
 void WriteTableFolder(const std::string& folder, const ImportedTables& tables,
                       const std::vector<RenumberedId>& renumbered) {
   const fs::path dir(folder);

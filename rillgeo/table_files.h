@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "navigation/navigation.h"
 #include "rillgeo/renumber_ids.h"
 #include "rillgeo/table_rows.h"
 
@@ -15,6 +16,10 @@ std::string ReachTableText(const ImportedTables& tables);
 std::string FlowTableText(const ImportedTables& tables);
 std::string SectionTableText(const ImportedTables& tables);
 std::string IdMapText(const std::vector<RenumberedId>& renumbered);
+
+// The three tables of `folder`, loaded as a navigation loads them (no dump);
+// a GeoError when one cannot be read.
+NetworkTables LoadTableFolder(const std::string& folder);
 
 // Writes rchdata.txt, flowdata.txt, secdata.txt and, when ids were
 // renumbered, idmap.csv into `folder` (created when missing). Everything is

@@ -14,4 +14,28 @@ namespace rill {
 // name's length, so that a wild guess is never offered.
 std::string NearestName(std::string_view typed, const std::vector<std::string>& names);
 
+// Single-character insertions, deletions and substitutions from one name to
+// the other, letter case ignored.
+std::size_t EditDistance(std::string_view a, std::string_view b);
+
+// The complaint about the first left-over argument of a parse that looks like
+// an option, with the nearest option of `command` ("--geojsn is not an
+// option; did you mean --geojson?"); empty when there is none. `App` is the
+// option parser's command type (CLI::App), which this layer does not link.
+template <typename App>
+std::string UnknownOptionHint(const App& program, const App& command) {
+  std::vector<std::string> names;
+  for (const auto* option : command.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+  }
+  for (const std::string& argument : program.remaining(true)) {
+    if (argument.size() < 2 || argument[0] != '-') continue;
+    const std::string typed = argument.substr(0, argument.find('='));
+    const std::string nearest = NearestName(typed, names);
+    return typed + " is not an option" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+  }
+  return "";
+}
+
 }  // namespace rill

@@ -11,6 +11,7 @@
 #include "text/csv_records.h"
 #include "text/format.h"
 #include "text/letter_case.h"
+#include "text/nearest_name.h"
 #include "text/number_text.h"
 #include "text/replace_file.h"
 #include "text/stale_file.h"
