@@ -35,7 +35,16 @@ py::tuple RowBlocks(const RowColumns& r, const std::vector<py::object>* ids = nu
                         FloatBlock({&r.from, &r.to, &r.distance, &r.length}, n));
 }
 
-py::tuple Navigate(const NetworkHandle& network, py::handle mode, py::handle navType, py::handle startReach,
+constexpr const char* kCapsuleName = "rillmark.network";
+
+// The network a capsule made by `load` holds; anything else is a TypeError,
+// never a crash.
+const NetworkHandle& Network(py::handle capsule) {
+  if (PyCapsule_IsValid(capsule.ptr(), kCapsuleName) == 0) throw py::type_error("not a network loaded by rillmark");
+  return *static_cast<const NetworkHandle*>(PyCapsule_GetPointer(capsule.ptr(), kCapsuleName));
+}
+
+py::tuple Navigate(py::handle capsule, py::handle mode, py::handle navType, py::handle startReach,
                    py::handle startComid, py::handle startMeasure, py::handle direction, py::handle distance,
                    py::handle units, py::handle endReach, py::handle endComid, py::handle endMeasure,
                    py::handle wholeReachStart, py::handle endAtCuBoundary, py::handle log) {
@@ -44,6 +53,7 @@ py::tuple Navigate(const NetworkHandle& network, py::handle mode, py::handle nav
                              endComid, endMeasure, wholeReachStart, endAtCuBoundary});
   if (!PyBool_Check(log.ptr())) throw py::type_error("log must be a bool");
   const bool withLog = log.ptr() == Py_True;
+  const NetworkHandle& network = Network(capsule);
   NavigateOutcome outcome;
   {
     py::gil_scoped_release free;
@@ -56,9 +66,10 @@ py::tuple Navigate(const NetworkHandle& network, py::handle mode, py::handle nav
 
 // (results blocks, status blocks): the rows with their request's id in
 // front, and one status per request.
-py::tuple Batch(const NetworkHandle& network, py::handle names, py::handle columns, py::handle threads) {
+py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::handle threads) {
   const unsigned threadCount = ThreadsArgument(threads);
   const RequestsTable table = ReadRequestsTable(names, columns);
+  const NetworkHandle& network = Network(capsule);
   std::unique_ptr<BatchOutcomes> run;
   {
     py::gil_scoped_release free;
@@ -84,30 +95,53 @@ py::tuple Batch(const NetworkHandle& network, py::handle names, py::handle colum
   return py::make_tuple(RowBlocks(run->rows, &rowIds), status);
 }
 
-py::list Skipped(const NetworkHandle& network) {
+py::capsule Load(py::handle folder, py::handle prefix) {
+  std::string folderText = TextArgument(folder, "folder");
+  std::string prefixText = TextArgument(prefix, "prefix");
+  std::unique_ptr<NetworkHandle> network;
+  {
+    py::gil_scoped_release free;
+    network = std::make_unique<NetworkHandle>(std::move(folderText), std::move(prefixText));
+  }
+  py::capsule capsule(network.get(), kCapsuleName,
+                      [](PyObject* c) { delete static_cast<NetworkHandle*>(PyCapsule_GetPointer(c, kCapsuleName)); });
+  network.release();
+  return capsule;
+}
+
+py::tuple Describe(py::handle capsule) {
+  const NetworkHandle& n = Network(capsule);
+  return py::make_tuple(Text(n.folder()), Text(n.prefix()), n.tables().reaches().size(), n.tables().flows().size(),
+                        n.tables().sections().size());
+}
+
+py::list Skipped(py::handle capsule) {
   py::list lines;
-  for (const rill::SkippedTableLine& s : network.skipped())
+  for (const rill::SkippedTableLine& s : Network(capsule).skipped())
     lines.append(py::make_tuple(s.line, Text(s.path), Text(s.reason)));
   return lines;
 }
 
-std::unique_ptr<NetworkHandle> Load(py::handle folder, py::handle prefix) {
-  std::string folderText = TextArgument(folder, "folder");
-  std::string prefixText = TextArgument(prefix, "prefix");
-  py::gil_scoped_release free;
-  return std::make_unique<NetworkHandle>(std::move(folderText), std::move(prefixText));
-}
-
-std::string LoadLog(const NetworkHandle& network) {
-  py::gil_scoped_release free;
-  return network.LoadLog();
+py::str LoadLog(py::handle capsule) {
+  const NetworkHandle& network = Network(capsule);
+  std::string log;
+  {
+    py::gil_scoped_release free;
+    log = network.LoadLog();
+  }
+  return Text(log);
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_rillmark, m) {
-  m.doc() = "The navigator's core for Python; use the package rillmark, which makes data frames of it.";
+  m.doc() = "The navigator's core for Python; the package rillmark makes its networks and data frames.";
   static py::exception<TablesMissing> tablesError(m, "TablesError", PyExc_OSError);
+  // The message alone, though the path is in `filename` too.
+  tablesError.attr("__str__") = py::cpp_function(
+      [](py::handle self) { return py::str(self.attr("args")[py::int_(0)]); }, py::is_method(tablesError));
+  tablesError.attr("__module__") = "rillmark";
+  tablesError.attr("__doc__") = "A table of a network cannot be opened; `filename` is its path.";
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
@@ -118,28 +152,10 @@ PYBIND11_MODULE(_rillmark, m) {
       PyErr_SetObject(tablesError.ptr(), error.ptr());
     }
   });
-
-  py::class_<NetworkHandle>(m, "Network")
-      .def(py::init(&Load), py::arg("folder"), py::arg("prefix") = "")
-      .def_property_readonly(
-          "reach_count", [](const NetworkHandle& n) { return n.tables().reaches().size(); },
-          "Reaches loaded (records of rchdata.txt the loader kept).")
-      .def_property_readonly(
-          "flow_count", [](const NetworkHandle& n) { return n.tables().flows().size(); },
-          "Flow rows loaded (records of flowdata.txt the loader kept).")
-      .def_property_readonly(
-          "section_count", [](const NetworkHandle& n) { return n.tables().sections().size(); },
-          "Sections loaded (records of secdata.txt the loader kept).")
-      .def_property_readonly(
-          "folder", [](const NetworkHandle& n) { return Text(n.folder()); },
-          "The table folder, with its trailing separator.")
-      .def_property_readonly(
-          "prefix", [](const NetworkHandle& n) { return Text(n.prefix()); }, "The prefix of the table file names.")
-      .def("_skipped", &Skipped)
-      .def("_navigate", &Navigate)
-      .def("_batch", &Batch)
-      .def(
-          "load_log", [](const NetworkHandle& n) { return Text(LoadLog(n)); },
-          "The load dump a single run writes to message.out for these tables (formatted on request,\n"
-          "by reading the tables again: the dump of a large network runs to hundreds of megabytes).");
+  m.def("load", &Load);
+  m.def("describe", &Describe);
+  m.def("skipped", &Skipped);
+  m.def("load_log", &LoadLog);
+  m.def("navigate", &Navigate);
+  m.def("batch", &Batch);
 }

@@ -16,8 +16,7 @@ a Network never changes after loading, so threads may share one.
 import collections
 import os
 
-from . import frames
-from ._rillmark import Network as _Network
+from . import _rillmark, frames
 from ._rillmark import TablesError
 
 __all__ = ["Network", "Navigation", "SkippedLine", "TablesError"]
@@ -48,7 +47,7 @@ class Navigation:
         return f"Navigation(ccode={self.ccode!r}, rows={len(self.rows)}, notes={self.notes!r})"
 
 
-class Network(_Network):
+class Network:
     """The three tables of one river network, loaded once.
 
     Network(folder, prefix="") reads folder/prefix + secdata.txt, flowdata.txt and
@@ -59,17 +58,51 @@ class Network(_Network):
     loaded; load_log() gives the load dump a single run writes.
     """
 
-    __slots__ = ()
+    __slots__ = ("_tables", "_folder", "_prefix", "_counts")
 
     def __init__(self, folder, prefix=""):
         if isinstance(folder, os.PathLike):
             folder = os.fspath(folder)
-        super().__init__(folder, prefix)
+        self._tables = _rillmark.load(folder, prefix)
+        self._folder, self._prefix, *self._counts = _rillmark.describe(self._tables)
+
+    @property
+    def folder(self):
+        """The table folder, with its trailing separator."""
+        return self._folder
+
+    @property
+    def prefix(self):
+        """The prefix of the table file names."""
+        return self._prefix
+
+    @property
+    def reach_count(self):
+        """Reaches loaded (the records of rchdata.txt the loader kept)."""
+        return self._counts[0]
+
+    @property
+    def flow_count(self):
+        """Flow rows loaded (the records of flowdata.txt the loader kept)."""
+        return self._counts[1]
+
+    @property
+    def section_count(self):
+        """Sections loaded (the records of secdata.txt the loader kept)."""
+        return self._counts[2]
 
     @property
     def skipped(self):
         """The lines the loader skipped, as SkippedLine(line, file, reason), in the log's order."""
-        return [SkippedLine(*s) for s in self._skipped()]
+        return [SkippedLine(*s) for s in _rillmark.skipped(self._tables)]
+
+    def load_log(self):
+        """The load dump a single run writes to message.out for these tables.
+
+        Formatted on request, by reading the tables again: the dump of a large
+        network runs to hundreds of megabytes, so it is not kept.
+        """
+        return _rillmark.load_log(self._tables)
 
     def navigate(self, mode=None, *, nav_type=None, start_reach=None, start_comid=None, start_measure=0.0,
                  direction=None, distance=0.0, units="M", end_reach=None, end_comid=None, end_measure=0.0,
@@ -96,8 +129,8 @@ class Network(_Network):
         its ccode and notes say why. Wrong types raise TypeError, wrong values
         ValueError, each naming the argument.
         """
-        blocks, ccode, notes, trace = self._navigate(
-            mode, nav_type, start_reach, start_comid, start_measure, direction, distance, units,
+        blocks, ccode, notes, trace = _rillmark.navigate(
+            self._tables, mode, nav_type, start_reach, start_comid, start_measure, direction, distance, units,
             end_reach, end_comid, end_measure, whole_reach_start, end_at_cu_boundary, log)
         return Navigation(frames.rows_frame(blocks), ccode, notes, trace)
 
@@ -119,7 +152,7 @@ class Network(_Network):
         ValueError with the batch's message.
         """
         names, columns = frames.requests_table(requests)
-        results, status = self._batch(names, columns, threads)
+        results, status = _rillmark.batch(self._tables, names, columns, threads)
         return frames.batch_frame(results), frames.status_frame(status)
 
     def __repr__(self):
