@@ -59,7 +59,11 @@ py::tuple Navigate(py::handle capsule, py::handle mode, py::handle navType, py::
     py::gil_scoped_release free;
     outcome = network.Navigate(request, withLog);
   }
-  if (!outcome.refusal.empty()) throw py::value_error(outcome.refusal);
+  if (!outcome.refusal.empty()) {
+    const bool end = outcome.refusal.rfind("EndReach", 0) == 0;
+    throw py::value_error(std::string(end ? "end_reach and end_comid" : "start_reach and start_comid") +
+                          " disagree: " + outcome.refusal);
+  }
   return py::make_tuple(RowBlocks(outcome.rows), Text(outcome.ccode), TextList(outcome.notes),
                         withLog ? py::object(Text(outcome.log)) : py::none());
 }

@@ -155,6 +155,10 @@ class Network:
         results, status = _rillmark.batch(self._tables, names, columns, threads)
         return frames.batch_frame(results), frames.status_frame(status)
 
+    def __reduce__(self):
+        # Unpickled (on a Dask worker, say), a Network loads its tables there again.
+        return (Network, (self._folder, self._prefix))
+
     def __repr__(self):
         return (f"Network({self.folder!r}, prefix={self.prefix!r}: {self.reach_count} reaches, "
                 f"{self.flow_count} flow rows, {self.section_count} sections)")

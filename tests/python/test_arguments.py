@@ -33,7 +33,10 @@ BAD_CALLS = [
     (dict(mode="DM", whole_reach_start="yes", **START), TypeError, "whole_reach_start must be an int"),
     (dict(mode="DM", end_at_cu_boundary=70000, **START), ValueError, "end_at_cu_boundary must be from"),
     (dict(mode="DM", log=1, **START), TypeError, "log must be a bool"),
-    (dict(mode="DM", start_reach="41020003000001", start_comid=4100061), ValueError, ""),
+    (dict(mode="DM", start_reach="41020003000001", start_comid=4100061), ValueError,
+     "start_reach and start_comid disagree: StartReach 41020003000001 is not the code of the reach with Com_id"),
+    (dict(mode="PP", end_reach="41020003000001", end_comid=4100061, **START), ValueError,
+     "end_reach and end_comid disagree"),
 ]
 
 
