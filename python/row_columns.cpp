@@ -45,7 +45,8 @@ void ReadResultLines(std::string_view lines, std::size_t prefixLength, std::uint
   // to it, and the text lies in a string whose end is a zero byte.
   std::size_t start = 0;
   while (start < lines.size()) {
-    std::size_t end = lines.find('\n', start);
+    // The prefix (a request's id) may hold line ends of its own.
+    std::size_t end = lines.find('\n', start + prefixLength);
     if (end == std::string_view::npos) end = lines.size();
     LineFields f(lines.substr(0, end), start + prefixLength);
     c.request.push_back(request);

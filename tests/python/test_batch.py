@@ -10,7 +10,7 @@ from conftest import SAMPLE, SHARED, SHARED_NETWORKS, cli_batch, read_csv
 from test_navigate import requests_frame
 
 REFUSALS = pd.DataFrame({
-    "Request": ["ok", "units", "no_direction", "comid", "missing_tables", "other_tables", "nav_0", "quote\"d"],
+    "Request": ["ok", "units", "no_direction", "comid", "missing_tables", "other_tables", "nav_0", "quote\"d,\nline"],
     "NavType": ["1", "1", "1", "2", "1", "2", "0", "2"],
     "StartReach": ["41020003000006", "41020003000006", "41020003000006", "", "41020003000006",
                    "41020003000002", "41020003000003", "41020003000102"],
