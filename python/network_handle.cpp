@@ -1,0 +1,58 @@
+#include "network_handle.h"
+
+namespace rill::python {
+
+std::string AsTableFolder(std::string folder) {
+  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+namespace {
+
+LoadStatus Load(const std::string& folder, const std::string& prefix, TextWriter& log, NetworkTables& tables,
+                LoadReport& report) {
+  return LoadNetworkTables(TablePathsFor(folder, prefix), ReadWholeFile, log, tables, true, &report);
+}
+
+}  // namespace
+
+NetworkHandle::NetworkHandle(std::string folder, std::string prefix)
+    : folder_(AsTableFolder(std::move(folder))), prefix_(std::move(prefix)) {
+  auto loaded = std::make_shared<LoadedTables>();
+  TextWriter discard = TextWriter::Discarding();
+  LoadReport report;
+  if (Load(folder_, prefix_, discard, loaded->tables, report) != LoadStatus::Loaded)
+    throw TablesMissing{report.missingPath};
+  loaded->loaded = true;
+  skipped_ = std::move(report.skipped);
+  loaded_ = std::move(loaded);
+}
+
+std::string NetworkHandle::LoadLog() const {
+  TextWriter log = TextWriter::InMemory();
+  NetworkTables scratch;
+  LoadReport report;
+  if (Load(folder_, prefix_, log, scratch, report) != LoadStatus::Loaded) throw TablesMissing{report.missingPath};
+  return log.TakeText();
+}
+
+NavigateOutcome NetworkHandle::Navigate(const NavigationRequest& request, bool withLog) const {
+  NavigateOutcome out;
+  TextWriter log = withLog ? TextWriter::InMemory() : TextWriter::Discarding();
+  const Navigation navigation = rill::Navigate(tables(), request, log);
+  out.refusal = navigation.refusal;
+  if (out.refusal.empty()) {
+    TextWriter lines = TextWriter::InMemory();
+    WriteResultLines(tables(), navigation, "", lines);
+    // As a single run's log: the special cases close it.
+    WriteSpecialCases(navigation.state, log);
+    out.lines = std::make_unique<const std::string>(lines.TakeText());
+    ReadResultLines(*out.lines, 0, 0, out.rows);
+    out.ccode = navigation.ccode;
+    out.notes = navigation.notes;
+  }
+  if (withLog) out.log = log.TakeText();
+  return out;
+}
+
+}  // namespace rill::python

@@ -1,0 +1,64 @@
+// One network's tables, loaded once and never changed after, for any
+// number of navigations from any number of threads at once.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch/batch.h"
+#include "navigation/navigation.h"
+#include "row_columns.h"
+
+namespace rill::python {
+
+// The table files cannot be opened; the message names the file.
+struct TablesMissing {
+  std::string path;
+};
+
+// What one navigation gives its caller: the rows read back from the lines
+// the CSV prints (`rows` views `lines`, kept where a move leaves it), and
+// why it stopped.
+struct NavigateOutcome {
+  std::unique_ptr<const std::string> lines;
+  RowColumns rows;
+  std::string ccode;
+  std::vector<std::string> notes;
+  std::string refusal;  // the request contradicts itself: nothing was walked
+  std::string log;
+};
+
+class NetworkHandle {
+ public:
+  // Loads the tables `folder` + `prefix` + rchdata.txt and so on (a folder
+  // without its trailing separator gets one). Throws TablesMissing when a
+  // table cannot be opened, std::bad_alloc when memory runs out.
+  NetworkHandle(std::string folder, std::string prefix);
+
+  const std::string& folder() const { return folder_; }
+  const std::string& prefix() const { return prefix_; }
+  const NetworkTables& tables() const { return loaded_->tables; }
+  // The loaded tables as a batch shares them with its requests.
+  const std::shared_ptr<const LoadedTables>& loaded() const { return loaded_; }
+  const std::vector<SkippedTableLine>& skipped() const { return skipped_; }
+
+  // The load dump a single run writes, formatted by reading the tables
+  // again (the dump of a large network runs to hundreds of megabytes, so it
+  // is not kept). Throws TablesMissing when they are gone.
+  std::string LoadLog() const;
+
+  // One navigation; its trace is formatted only `withLog`.
+  NavigateOutcome Navigate(const NavigationRequest& request, bool withLog) const;
+
+ private:
+  std::string folder_;
+  std::string prefix_;
+  std::shared_ptr<const LoadedTables> loaded_;
+  std::vector<SkippedTableLine> skipped_;
+};
+
+// A folder as the batch names table folders: with its trailing separator.
+std::string AsTableFolder(std::string folder);
+
+}  // namespace rill::python
