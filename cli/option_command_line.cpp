@@ -61,7 +61,7 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
   }
   const bool showProgress = !line.noProgress && !line.quiet && isatty(STDERR_FILENO) == 1;
   line.options.countRequests = showProgress;
-  ProgressLine progressLine;
+  BatchProgressLine progressLine;
   std::function<void(const BatchProgress&)> progress;
   if (showProgress) progress = [&progressLine](const BatchProgress& p) { progressLine.Show(p); };
   BatchResult result;

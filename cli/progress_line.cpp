@@ -4,21 +4,16 @@
 
 namespace rill {
 
-void ProgressLine::Show(const BatchProgress& p) {
+void BatchProgressLine::Show(const BatchProgress& p) {
   const double rate = p.seconds > 0.0 ? static_cast<double>(p.done) / p.seconds : 0.0;
+  char text[160];
   if (p.total > 0) {
     const double left = rate > 0.0 && p.total > p.done ? static_cast<double>(p.total - p.done) / rate : 0.0;
-    std::fprintf(stderr, "\r%zu of %zu requests, %.0f/s, %.0f s left   ", p.done, p.total, rate, left);
+    std::snprintf(text, sizeof text, "%zu of %zu requests, %.0f/s, %.0f s left", p.done, p.total, rate, left);
   } else {
-    std::fprintf(stderr, "\r%zu requests, %.0f/s   ", p.done, rate);
+    std::snprintf(text, sizeof text, "%zu requests, %.0f/s", p.done, rate);
   }
-  std::fflush(stderr);
-  shown_ = true;
-}
-
-void ProgressLine::End() {
-  if (shown_) std::fputc('\n', stderr);
-  shown_ = false;
+  line_.Show(text);
 }
 
 }  // namespace rill

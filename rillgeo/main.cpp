@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "navigation/navigation.h"
 #include "rillgeo/rillgeo.h"
-#include "text/nearest_name.h"
 
 namespace {
 
@@ -18,32 +18,27 @@ constexpr const char* kStatuses =
     "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
     "written).";
 
-// Prints a progress line once the work has taken more than a second.
-class ProgressLine {
+// A progress line once the work has taken more than a second.
+class WorkProgress {
  public:
-  explicit ProgressLine(const char* what, const char* done = "read")
+  explicit WorkProgress(const char* what, const char* done = "read")
       : what_(what), done_(done), started_(std::chrono::steady_clock::now()) {}
-  ~ProgressLine() { Finish(); }
   // Ends the line, so that the next one starts on a line of its own.
-  void Finish() {
-    if (shown_) std::cerr << '\n';
-    shown_ = false;
-  }
+  void Finish() { line_.End(); }
   void operator()(std::int64_t done, std::int64_t total) {
     if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;
-    shown_ = true;
-    std::cerr << "\rrillgeo: " << done << " of " << total << ' ' << what_ << ' ' << done_ << std::flush;
+    line_.Show("rillgeo: " + std::to_string(done) + " of " + std::to_string(total) + ' ' + what_ + ' ' + done_);
   }
 
  private:
   const char* what_;
   const char* done_;
   std::chrono::steady_clock::time_point started_;
-  bool shown_ = false;
+  rill::ProgressLine line_{std::cerr};
 };
 
 int RunImportCommand(const ImportOptions& options) {
-  ProgressLine progress("flowlines");
+  WorkProgress progress("flowlines");
   const ImportSummary summary =
       RunImport(options, [&](std::int64_t done, std::int64_t total) { progress(done, total); });
   std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
@@ -55,8 +50,8 @@ int RunImportCommand(const ImportOptions& options) {
 int RunIndexCommand(const IndexOptions& options) {
   IndexSummary summary;
   {
-    ProgressLine flowlines("flowlines");
-    ProgressLine points("points", "snapped");
+    WorkProgress flowlines("flowlines");
+    WorkProgress points("points", "snapped");
     summary = RunIndex(options, {[&](std::int64_t done, std::int64_t total) { flowlines(done, total); },
                                  [&](std::int64_t done, std::int64_t total) {
                                    flowlines.Finish();
