@@ -6,9 +6,13 @@ namespace rill {
 
 namespace {
 
-// A chunk whose texts grew past this after a very large request gives its
-// room back, so that one such request does not hold memory for the batch.
-constexpr std::size_t kKeptTextBytes = std::size_t{8} << 20;
+// A chunk whose texts grew past this after a large request gives its room
+// back, so that such requests do not hold memory for the rest of the batch.
+constexpr std::size_t kKeptTextBytes = std::size_t{1} << 20;
+// Blank chunks kept per thread: the few the caller fills next. The others
+// go, or every chunk of the window would keep the room of its largest
+// requests so far, and memory would grow with the length of the batch.
+constexpr std::size_t kBlanksPerThread = 2;
 
 void Empty(std::string& text) {
   if (text.capacity() > kKeptTextBytes)
@@ -42,6 +46,7 @@ std::unique_ptr<BatchChunk> RequestPipeline::Blank() {
 }
 
 void RequestPipeline::GiveBack(std::unique_ptr<BatchChunk> chunk) {
+  if (blanks_.size() >= kBlanksPerThread * workers_.size()) return;
   chunk->jobs.clear();
   Empty(chunk->results);
   Empty(chunk->status);

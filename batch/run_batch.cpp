@@ -27,8 +27,9 @@ using Clock = std::chrono::steady_clock;
 // chunks of a batch share out over the threads.
 constexpr std::size_t kChunk = 32;
 // Requests waiting to be written, per thread: enough to keep every thread
-// busy behind a whole-network walk of a second, few enough to bound memory.
-constexpr std::size_t kWindowPerThread = 2048;
+// busy behind a slow request, few enough that their rows, held until the
+// requests before them are written, stay a few MB.
+constexpr std::size_t kWindowPerThread = 256;
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }

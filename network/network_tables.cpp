@@ -70,7 +70,9 @@ void NetworkTables::SealSections() {
   for (std::size_t i = 0; i < sections_.size(); ++i)
     if (i == 0 || sections_[i].Com_id != sections_[i - 1].Com_id) ++reaches;
   entryOf_.Reserve(entries_.size() + reaches);
-  entries_.reserve(entries_.size() + reaches);
+  // Room for the few ids that only flow rows or reaches bring, so that they
+  // do not make a large table grow by copying.
+  entries_.reserve(entries_.size() + reaches + reaches / 16 + 16);
   sectionRuns_.clear();
   sectionRuns_.reserve(reaches);
   std::size_t entry = 0;  // the entry of the current run
