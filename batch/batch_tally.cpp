@@ -8,6 +8,12 @@ void BatchTally::Add(int status, const std::string& ccode) {
   if (status == 0 && !ccode.empty() && ccode != "0000") ++unusualCcodes_[ccode];
 }
 
+void BatchTally::Merge(const BatchTally& other) {
+  requests_ += other.requests_;
+  for (std::size_t i = 0; i < byStatus_.size(); ++i) byStatus_[i] += other.byStatus_[i];
+  for (const auto& [ccode, count] : other.unusualCcodes_) unusualCcodes_[ccode] += count;
+}
+
 bool BatchTally::NoneNavigated() const { return requests_ > 0 && byStatus_[1] + byStatus_[2] == requests_; }
 
 std::string BatchTally::Summary() const {

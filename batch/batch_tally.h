@@ -12,6 +12,7 @@ namespace rill {
 class BatchTally {
  public:
   void Add(int status, const std::string& ccode);
+  void Merge(const BatchTally& other);
   std::size_t requests() const { return requests_; }
   // Every request was refused or found no tables (and there was one).
   bool NoneNavigated() const;

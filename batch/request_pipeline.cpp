@@ -4,12 +4,32 @@
 
 namespace rill {
 
+namespace {
+
+// A chunk whose texts grew past this after a large request gives its room
+// back, so that such requests do not hold memory for the rest of the batch.
+constexpr std::size_t kKeptTextBytes = std::size_t{1} << 20;
+// Blank chunks kept per thread: the few the caller fills next. The others
+// go, or every chunk of the window would keep the room of its largest
+// requests so far, and memory would grow with the length of the batch.
+constexpr std::size_t kBlanksPerThread = 2;
+
+void Empty(std::string& text) {
+  if (text.capacity() > kKeptTextBytes)
+    std::string().swap(text);
+  else
+    text.clear();
+}
+
+}  // namespace
+
 RequestPipeline::RequestPipeline(unsigned threads, bool withLog, const std::atomic<bool>& stop)
     : withLog_(withLog), stop_(stop) {
   for (unsigned i = 0; i < (threads == 0 ? 1 : threads); ++i) workers_.emplace_back([this] { Work(); });
 }
 
 RequestPipeline::~RequestPipeline() {
+  abandoned_.store(true);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = true;
@@ -18,54 +38,90 @@ RequestPipeline::~RequestPipeline() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void RequestPipeline::Submit(std::unique_ptr<BatchJob> job) {
+std::unique_ptr<BatchChunk> RequestPipeline::Blank() {
+  if (blanks_.empty()) return std::make_unique<BatchChunk>();
+  std::unique_ptr<BatchChunk> chunk = std::move(blanks_.back());
+  blanks_.pop_back();
+  return chunk;
+}
+
+void RequestPipeline::GiveBack(std::unique_ptr<BatchChunk> chunk) {
+  if (blanks_.size() >= kBlanksPerThread * workers_.size()) return;
+  chunk->jobs.clear();
+  Empty(chunk->results);
+  Empty(chunk->status);
+  Empty(chunk->log);
+  chunk->done = 0;
+  chunk->tally = BatchTally{};
+  chunk->cut = false;
+  chunk->finished = false;
+  blanks_.push_back(std::move(chunk));
+}
+
+void RequestPipeline::Submit(std::unique_ptr<BatchChunk> chunk) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    todo_.push_back(job.get());
-    window_.push_back(std::move(job));
+    todo_.push_back(chunk.get());
+    window_.push_back(std::move(chunk));
   }
   workReady_.notify_one();
 }
 
-std::unique_ptr<BatchJob> RequestPipeline::PopFront(int waitMs) {
+std::unique_ptr<BatchChunk> RequestPipeline::PopFront(int waitMs) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (window_.empty()) return nullptr;
-  if (!jobDone_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return window_.front()->done; }))
+  if (!chunkDone_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return window_.front()->finished; }))
     return nullptr;
-  std::unique_ptr<BatchJob> job = std::move(window_.front());
+  std::unique_ptr<BatchChunk> chunk = std::move(window_.front());
   window_.pop_front();
-  return job;
+  return chunk;
+}
+
+void RequestPipeline::Navigate(BatchChunk& chunk) const {
+  for (BatchJob& job : chunk.jobs) {
+    if (stop_.load() || abandoned_.load()) {
+      chunk.cut = true;
+      break;
+    }
+    const auto* refusal = std::get_if<RequestRefusal>(&job.request);
+    const RequestOutcome outcome = refusal != nullptr
+                                       ? RefusedOutcome(*refusal, withLog_)
+                                       : NavigateRequest(std::get<BatchRequest>(job.request), *job.tables, withLog_);
+    if (withLog_) {
+      chunk.log += job.loadDump;
+      chunk.log += outcome.log;
+    }
+    chunk.results += outcome.rows;
+    chunk.status += outcome.statusLine;
+    chunk.tally.Add(outcome.status, outcome.ccode);
+    ++chunk.done;
+  }
+  // The tables go as soon as no request needs them, not when the chunk is written.
+  for (BatchJob& job : chunk.jobs) job.tables.reset();
 }
 
 void RequestPipeline::Work() {
   for (;;) {
-    BatchJob* job;
+    BatchChunk* chunk;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       workReady_.wait(lock, [this] { return closing_ || !todo_.empty(); });
-      // Closing, the jobs left are dropped: the caller no longer wants them.
+      // Closing, the chunks left are dropped: the caller no longer wants them.
       if (closing_) return;
-      job = todo_.front();
+      chunk = todo_.front();
       todo_.pop_front();
     }
-    // Every job is worked on by one thread only; its fields are published
-    // to the caller by the mutex taken to mark it done.
-    if (stop_.load()) {
-      job->skipped = true;
-    } else if (const auto* refusal = std::get_if<RequestRefusal>(&job->request)) {
-      job->outcome = RefusedOutcome(*refusal, withLog_);
-    } else {
-      job->outcome = NavigateRequest(std::get<BatchRequest>(job->request), *job->tables, withLog_);
-    }
-    job->tables.reset();
+    // Every chunk is worked on by one thread only; its fields are published
+    // to the caller by the mutex taken to mark it finished.
+    Navigate(*chunk);
     bool oldest;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      job->done = true;
-      oldest = window_.front().get() == job;
+      chunk->finished = true;
+      oldest = window_.front().get() == chunk;
     }
-    // Only the oldest job can let the caller write: no wake-up for the others.
-    if (oldest) jobDone_.notify_all();
+    // Only the oldest chunk can let the caller write: no wake-up for the others.
+    if (oldest) chunkDone_.notify_all();
   }
 }
 

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "batch/batch_tally.h"
 #include "batch/request_columns.h"
 #include "batch/request_outcome.h"
 #include "batch/table_cache.h"
@@ -21,14 +22,27 @@ struct BatchJob {
   std::variant<BatchRequest, RequestRefusal> request;
   std::shared_ptr<const LoadedTables> tables;
   std::string loadDump;  // LOG text of a load this request set off, written before its own
-  RequestOutcome outcome;
-  bool done = false;
-  bool skipped = false;  // the batch was stopped before it ran
 };
 
-// Worker threads that navigate jobs in any order while the caller hands
-// them in and takes them back in request order. Jobs are owned by the
-// pipeline from Submit until the caller takes them with PopFront.
+// Requests handed to a worker together, and what they add to each output,
+// formatted by that worker in request order. Chunks come back to be filled
+// again, their texts keeping their room, so that a long batch formats into
+// the same memory over and over.
+struct BatchChunk {
+  std::vector<BatchJob> jobs;
+  std::string results;  // RESULTS lines of jobs[0, done)
+  std::string status;   // their STATUS lines
+  std::string log;      // their LOG text, when there is a log
+  std::size_t done = 0;
+  BatchTally tally;       // how jobs[0, done) ended
+  bool cut = false;       // the batch was stopped before jobs[done]
+  bool finished = false;  // the worker is through with it
+};
+
+// Worker threads that navigate chunks in any order while the caller hands
+// them in and takes them back in request order: one lock and at most one
+// wake-up per chunk, not per request. Chunks are owned by the pipeline from
+// Submit until the caller takes them with PopFront.
 class RequestPipeline {
  public:
   RequestPipeline(unsigned threads, bool withLog, const std::atomic<bool>& stop);
@@ -36,22 +50,29 @@ class RequestPipeline {
   RequestPipeline(const RequestPipeline&) = delete;
   RequestPipeline& operator=(const RequestPipeline&) = delete;
 
-  void Submit(std::unique_ptr<BatchJob> job);
+  // An empty chunk to fill: one given back before, or a new one.
+  std::unique_ptr<BatchChunk> Blank();
+  void Submit(std::unique_ptr<BatchChunk> chunk);
   std::size_t pending() const { return window_.size(); }
-  // Waits at most `waitMs` for the oldest job; nullptr when it is not done.
-  std::unique_ptr<BatchJob> PopFront(int waitMs);
+  // Waits at most `waitMs` for the oldest chunk; nullptr when it is not finished.
+  std::unique_ptr<BatchChunk> PopFront(int waitMs);
+  // Takes a written chunk back for reuse.
+  void GiveBack(std::unique_ptr<BatchChunk> chunk);
 
  private:
   void Work();
+  void Navigate(BatchChunk& chunk) const;
 
   bool withLog_;
   const std::atomic<bool>& stop_;
   std::mutex mutex_;
   std::condition_variable workReady_;
-  std::condition_variable jobDone_;
-  std::deque<BatchJob*> todo_;
-  std::deque<std::unique_ptr<BatchJob>> window_;  // every job not yet taken back, in request order
+  std::condition_variable chunkDone_;
+  std::deque<BatchChunk*> todo_;
+  std::deque<std::unique_ptr<BatchChunk>> window_;   // every chunk not yet taken back, in request order
+  std::vector<std::unique_ptr<BatchChunk>> blanks_;  // used by the caller's thread only
   bool closing_ = false;
+  std::atomic<bool> abandoned_{false};  // the caller is gone: chunks under way stop at their next request
   std::vector<std::thread> workers_;
 };
 

@@ -1,5 +1,6 @@
 #include "batch/run_batch.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -20,9 +21,14 @@ namespace fs = std::filesystem;
 
 using Clock = std::chrono::steady_clock;
 
+// Requests handed to a worker at once: enough that the lock and wake-up of
+// a chunk cost nothing beside its navigations, few enough that the last
+// chunks of a batch share out over the threads.
+constexpr std::size_t kChunk = 32;
 // Requests waiting to be written, per thread: enough to keep every thread
-// busy behind a slow request, few enough to bound memory.
-constexpr std::size_t kWindowPerThread = 32;
+// busy behind a slow request, few enough that their rows, held until the
+// requests before them are written, stay a few MB.
+constexpr std::size_t kWindowPerThread = 256;
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -59,14 +65,11 @@ struct Outputs {
   bool withLog = false;
   BatchTally tally;
 
-  void Write(const BatchJob& job) {
-    tally.Add(job.outcome.status, job.outcome.ccode);
-    if (withLog) {
-      log.Write(job.loadDump);
-      log.Write(job.outcome.log);
-    }
-    results.Write(job.outcome.rows);
-    status.Write(job.outcome.statusLine);
+  void Write(const BatchChunk& chunk) {
+    tally.Merge(chunk.tally);
+    if (withLog) log.Write(chunk.log);
+    results.Write(chunk.results);
+    status.Write(chunk.status);
   }
   bool Failed() const { return results.Failed() || status.Failed() || log.Failed(); }
 };
@@ -126,43 +129,44 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
   out.status.Write("\"Request\",\"Status\",\"ccode\",\"Message\"\n");
 
   TableCache cache(o.maxTables);
-  const std::size_t window = kWindowPerThread * (o.threads == 0 ? 1 : o.threads);
+  const std::size_t chunkSize = o.chunk == 0 ? kChunk : o.chunk;
+  const std::size_t window = std::max<std::size_t>(2, kWindowPerThread * (o.threads == 0 ? 1 : o.threads) / chunkSize);
   Clock::time_point lastShown = started;
   bool interrupted = false;
   bool writeFailed = false;
   {
     RequestPipeline pipeline(o.threads, out.withLog, stop);
-    // Writes the jobs that are done, oldest first; waits for the oldest when
-    // the window is full (or, at the end, until every job is written).
+    // Writes the chunks that are finished, oldest first; waits for the oldest
+    // when the window is full (or, at the end, until every chunk is written).
     auto drain = [&](bool untilEmpty) {
       while (pipeline.pending() > 0 && !writeFailed) {
         const bool mustWait = untilEmpty || pipeline.pending() >= window;
-        std::unique_ptr<BatchJob> job = pipeline.PopFront(mustWait ? 200 : 0);
-        if (job) {
-          if (job->skipped) {
-            interrupted = true;
-            return;
-          }
-          out.Write(*job);
-          ++result.requests;
+        std::unique_ptr<BatchChunk> chunk = pipeline.PopFront(mustWait ? 200 : 0);
+        if (chunk) {
+          out.Write(*chunk);
+          result.requests += chunk->done;
           writeFailed = out.Failed();
+          if (chunk->cut) interrupted = true;
+          pipeline.GiveBack(std::move(chunk));
+          if (interrupted) return;
         }
         const Clock::time_point now = Clock::now();
         if (progress && now - started >= std::chrono::seconds(1) && now - lastShown >= std::chrono::milliseconds(250)) {
           lastShown = now;
           progress({result.requests, total, std::chrono::duration<double>(now - started).count()});
         }
-        if (!job && !mustWait) return;
-        if (stop.load() && !job) interrupted = true;
+        if (!chunk && !mustWait) return;
+        if (stop.load() && !chunk) interrupted = true;
         if (interrupted) return;
       }
     };
 
+    std::unique_ptr<BatchChunk> chunk = pipeline.Blank();
     std::size_t position = 0;
     while (!writeFailed && !interrupted && !stop.load() && records.Next(record)) {
       ++position;
       if (!InShard(position, o)) continue;
-      auto job = std::make_unique<BatchJob>();
+      BatchJob& job = chunk->jobs.emplace_back();
       auto request = ReadRequest(columns, record, o.tables);
       if (records.UnclosedQuote())
         request = RequestRefusal{columns.Field(record, RequestColumn::Request),
@@ -170,13 +174,16 @@ BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
       if (const auto* b = std::get_if<BatchRequest>(&request)) {
         TextWriter loadLog = out.withLog ? TextWriter::InMemory() : TextWriter::Discarding();
         bool fresh = false;
-        job->tables = cache.Get(b->PathOf(""), loadLog, fresh);
-        if (fresh) job->loadDump = loadLog.TakeText();
+        job.tables = cache.Get(b->PathOf(""), loadLog, fresh);
+        if (fresh) job.loadDump = loadLog.TakeText();
       }
-      job->request = std::move(request);
-      pipeline.Submit(std::move(job));
+      job.request = std::move(request);
+      if (chunk->jobs.size() < chunkSize) continue;
+      pipeline.Submit(std::move(chunk));
       drain(false);
+      chunk = pipeline.Blank();
     }
+    if (!chunk->jobs.empty() && !stop.load() && !writeFailed && !interrupted) pipeline.Submit(std::move(chunk));
     if (stop.load()) interrupted = true;
     if (!interrupted) drain(true);
     if (records.ReadFailed() && !interrupted && !writeFailed) {

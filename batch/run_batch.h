@@ -29,6 +29,7 @@ struct BatchOptions {
   std::size_t shardCount = 1;
   std::size_t maxTables = 4;
   bool countRequests = false;  // count the requests first, for a progress total
+  std::size_t chunk = 0;       // requests handed to a worker at once; 0: the batch's own choice
 };
 
 struct BatchProgress {

@@ -16,7 +16,7 @@ std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, Tex
   // The loader names the table it could not open only in its dump; the
   // reader remembers it for the status of the requests that needed it.
   const FileReader read = [&loaded](const std::string& path) {
-    std::optional<std::string> content = ReadWholeFile(path);
+    std::optional<TableText> content = ReadWholeFile(path);
     if (!content) loaded->missingPath = path;
     return content;
   };

@@ -2,7 +2,12 @@
 
 Run with Debian's Python (it has python3-igraph): /usr/bin/python3 bench/national.py
 Builds a Release rillmark, generates the basins (cached), runs every request as a
-separate process and prints one Markdown table per network.
+separate process and prints one Markdown table per network: wall time, CPU time
+(user + system) and peak resident memory of each process, with the load average of
+the machine when it started. From 10,000,000 reaches on (--sizes 10000000) only the
+load alone (a batch of one NavType 0 request) and NavType 1 D from the far headwater
+are run; the load alone is run at every size, and the ratios of its times between
+the sizes of one run close the output.
 """
 import argparse
 import os
@@ -29,19 +34,36 @@ def build(build_dir):
             os.path.join(tools, "io_floor"))
 
 
+# Sizes from which only the load and one walk are run: their full logs take many gigabytes.
+LARGE = 10000000
+
+
 def timed(argv):
-    """Wall seconds and peak resident MB of one process, which must succeed."""
+    """Wall seconds, peak resident MB and CPU seconds of one process, which must succeed."""
     done = subprocess.run([MEASURE] + argv, stdout=subprocess.PIPE, text=True)
     if done.returncode != 0:
         sys.exit(f"{argv[0]} ended with status {done.returncode}")
-    wall, peak_kb = done.stdout.split()
-    return float(wall), int(peak_kb) / 1024
+    wall, peak_kb, user, system = done.stdout.split()
+    return float(wall), int(peak_kb) / 1024, float(user) + float(system)
 
 
 def repeated(argv, times):
+    """Best and median wall, peak memory, median CPU, and the load average before the first run."""
+    load = os.getloadavg()[0]
     runs = [timed(argv) for _ in range(times)]
-    walls = sorted(w for w, _ in runs)
-    return walls[0], statistics.median(walls), max(m for _, m in runs)
+    walls = sorted(w for w, _, _ in runs)
+    return (walls[0], statistics.median(walls), max(m for _, m, _ in runs), statistics.median(c for _, _, c in runs),
+            load)
+
+
+def load_alone(exe, folder, work, times):
+    """A batch of one NavType 0 request: the tables loaded, no dump, nothing navigated."""
+    requests = os.path.join(work, "batch_load.csv")
+    with open(requests, "w") as out:
+        out.write("Request,NavType,StartReach,Direction\nload,0,x,U\n")
+    argv = [exe, "batch", requests, "--out", os.path.join(work, "batch_out.csv"), "--tables", folder, "--threads", "1",
+            "--no-progress"]
+    return repeated(argv, times)
 
 
 def tables(folder):
@@ -81,7 +103,7 @@ def largest_basin(folder):
     return codes[ids[outlet]], codes[ids[far]]
 
 
-def measure(name, folder, outlet, headwater, exe, floor, times, work):
+def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
     runs = [
         ("0 (load and load dump)", f"0,{outlet},0,{outlet},0,U,0,MI,1"),
         ("2 U from the outlet", f"2,{outlet},0,{outlet},0,U,0,MI,1"),
@@ -89,26 +111,39 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work):
         ("4 U from the outlet, 50 km", f"4,{outlet},0,{outlet},0,U,50000,M,1"),
         ("5 far headwater to outlet", f"5,{headwater},100,{outlet},0,D,0,MI,1"),
     ]
-    size = sum(os.path.getsize(t) for t in tables(folder))
-    print(f"\n### {name}: {size / 1e6:.0f} MB of tables\n")
-    print("| run | wall min (s) | wall median (s) | peak RSS (MB) | written (MB) | I/O floor (s) | ratio to floor |")
-    print("|---|---|---|---|---|---|---|")
+    if size >= LARGE:
+        runs = [r for r in runs if r[0].startswith("1 D")]
+    size_bytes = sum(os.path.getsize(t) for t in tables(folder))
+    print(f"\n### {name}: {size_bytes / 1e6:.0f} MB of tables\n")
+    print("| run | wall min (s) | wall median (s) | CPU median (s) | peak RSS (MB) | peak / tables | written (MB) "
+          "| I/O floor (s) | ratio to floor | load average |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
+    lo, med, rss, cpu, load = load_alone(exe, folder, work, times)
+    print(f"| load alone (batch, one NavType 0 request) | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} "
+          f"| {rss * 2**20 / size_bytes:.2f} | | | | {load:.1f} |", flush=True)
+    loaded = lo
     for label, request in runs:
         argv = [exe, f"{request},{folder}/,out.csv,./,0,0"]
-        lo, med, rss = repeated(argv, times)
+        lo, med, rss, cpu, load = repeated(argv, times)
         written = sum(os.path.getsize(os.path.join(folder, n)) for n in ("message.out", "out.csv", "ccode.txt")
                       if os.path.exists(os.path.join(folder, n)))
-        flo, _, _ = repeated([floor, os.path.join(work, "floor.out"), str(written)] + tables(folder), times)
-        print(f"| {label} | {lo:.2f} | {med:.2f} | {rss:.0f} | {written / 1e6:.0f} | {flo:.2f} | {lo / flo:.1f} |")
+        flo = repeated([floor, os.path.join(work, "floor.out"), str(written)] + tables(folder), times)[0]
+        print(f"| {label} | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} | {rss * 2**20 / size_bytes:.2f} "
+              f"| {written / 1e6:.0f} | {flo:.2f} | {lo / flo:.1f} | {load:.1f} |", flush=True)
         for n in ("message.out", "out.csv", "ccode.txt"):
             p = os.path.join(folder, n)
             if os.path.exists(p):
                 os.remove(p)
+    if os.path.exists(os.path.join(work, "floor.out")):
+        os.remove(os.path.join(work, "floor.out"))
+    if size >= LARGE:
+        return loaded
     ref = [sys.executable, os.path.join(ROOT, "bench", "igraph_reference.py"), os.path.join(folder, "flowdata.txt"),
            com_id_of(folder, outlet), os.path.join(work, "igraph.out")]
-    lo, med, rss = repeated(ref, times)
-    print(f"| graph library (python3-igraph, upstream of the outlet) | {lo:.2f} | {med:.2f} | {rss:.0f} | | | |")
-    os.remove(os.path.join(work, "floor.out"))
+    lo, med, rss, cpu, load = repeated(ref, times)
+    print(f"| graph library (python3-igraph, upstream of the outlet) | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} "
+          f"| | | | | {load:.1f} |", flush=True)
+    return loaded
 
 
 def main():
@@ -120,6 +155,7 @@ def main():
     exe, gen, floor = build(os.path.join(args.work, "release"))
     print(f"rillmark at national scale, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, "
           f"{os.cpu_count()} cores, best and median of {args.repeat}")
+    loads = {}
     for size in (int(s) for s in args.sizes.split(",")):
         folder = os.path.join(args.work, f"basin_{size}")
         os.makedirs(folder, exist_ok=True)
@@ -128,7 +164,12 @@ def main():
             with open(ends_file, "w") as ends:
                 subprocess.run([gen, str(size), folder + "/"], check=True, stdout=ends)
         ends = dict(line.split() for line in open(ends_file))
-        measure(f"{size:,} reaches", folder, ends["outlet"], ends["headwater"], exe, floor, args.repeat, args.work)
+        loads[size] = measure(f"{size:,} reaches", folder, ends["outlet"], ends["headwater"], exe, floor, args.repeat,
+                              args.work, size)
+    sizes = sorted(loads)
+    for small, large in zip(sizes, sizes[1:]):
+        print(f"\nLoad alone, best wall: {large:,} reaches {loads[large] / loads[small]:.2f} times {small:,} "
+              f"({large / small:.0f} times the reaches)")
     nets = [d for d in (os.listdir(SHARED) if os.path.isdir(SHARED) else [])
             if os.path.exists(os.path.join(SHARED, d, "rchdata.txt"))]
     if not nets:

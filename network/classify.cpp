@@ -3,9 +3,13 @@
 namespace rill {
 
 std::int16_t ClassifyBranched(const NetworkTables& tables, std::int32_t comId) {
+  return BranchedOf(tables.SectionsOf(comId));
+}
+
+std::int16_t BranchedOf(std::span<const SectionRecord> sections) {
   bool above = false;
   bool below = false;
-  for (const SectionRecord& s : tables.SectionsOf(comId)) {
+  for (const SectionRecord& s : sections) {
     if (s.F_meas > 100.0 || s.T_meas > 100.0) above = true;
     if (s.F_meas < 100.0 || s.T_meas < 100.0) below = true;
   }
@@ -14,10 +18,10 @@ std::int16_t ClassifyBranched(const NetworkTables& tables, std::int32_t comId) {
 }
 
 std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId) {
-  std::size_t in = tables.RowsInto(comId).size();
-  std::size_t out = tables.RowsFrom(comId).size();
-  return in < out ? 1 : 0;
+  return DivergentOf(tables.RowsInto(comId).size(), tables.RowsFrom(comId).size());
 }
+
+std::int16_t DivergentOf(std::size_t rowsIn, std::size_t rowsOut) { return rowsIn < rowsOut ? 1 : 0; }
 
 double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving, std::int32_t dir,
                        TextWriter& log) {

@@ -1,5 +1,7 @@
 #include "network/id_index.h"
 
+#include "network/prefetch.h"
+
 namespace rill {
 
 namespace {
@@ -38,6 +40,10 @@ bool IdIndex::InsertFirst(std::int32_t id, std::int32_t position) {
   slot.position = position;
   ++count_;
   return true;
+}
+
+void IdIndex::Prefetch(std::int32_t id) const {
+  if (!slots_.empty()) PrefetchRead(&slots_[static_cast<std::size_t>(Mix(id)) & (slots_.size() - 1)]);
 }
 
 std::int32_t IdIndex::Find(std::int32_t id) const {

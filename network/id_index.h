@@ -16,6 +16,9 @@ class IdIndex {
   // The position stored for id, or -1.
   std::int32_t Find(std::int32_t id) const;
   void Reserve(std::size_t count);
+  // Starts fetching the slot where id would be looked for: a loop that
+  // looks up ids at random hides the memory's latency by asking ahead.
+  void Prefetch(std::int32_t id) const;
   std::size_t size() const { return count_; }
 
  private:

@@ -5,18 +5,25 @@
 #include <cstring>
 #include <utility>
 
+#include "network/classify.h"
+#include "network/prefetch.h"
+
 namespace rill {
 
 namespace {
 
-// Positions 0..n-1 ordered by key, equal keys in position order. A radix
-// sort in two passes of 16 bits: linear, and stable as the order requires.
-// Tables that already stand in key order cost one pass.
+// How far ahead the loops that look up ids at random fetch their slots.
+constexpr std::size_t kAhead = 16;
+
+// Positions 0..n-1 ordered by key, equal keys in position order, each with
+// its key: the key in the high half, its sign bit flipped so that unsigned
+// order is the keys' order, the position in the low half. A radix sort in
+// two passes of 16 bits: linear, and stable as the order requires. Tables
+// that already stand in key order cost one pass.
 template <typename KeyOf>
-std::vector<std::int32_t> StableOrder(std::size_t n, KeyOf keyOf) {
-  // The key in the high half, its sign bit flipped so that unsigned order is
-  // the keys' order; the position in the low half.
-  std::vector<std::uint64_t> keyed(n);
+std::vector<std::uint64_t> KeyedOrder(std::size_t n, KeyOf keyOf) {
+  std::vector<std::uint64_t> keyed;
+  keyed.resize(n);
   bool ordered = true;
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint64_t key = static_cast<std::uint32_t>(keyOf(i)) ^ 0x80000000u;
@@ -24,39 +31,65 @@ std::vector<std::int32_t> StableOrder(std::size_t n, KeyOf keyOf) {
     if (i > 0 && keyed[i] < keyed[i - 1]) ordered = false;
   }
   if (!ordered) {
-    std::vector<std::uint64_t> spare(n);
+    std::vector<std::uint64_t> spare;
+    spare.resize(n);
+    std::vector<std::size_t> start(65537);
     for (int shift = 32; shift < 64; shift += 16) {
-      std::vector<std::size_t> start(65537, 0);
+      std::fill(start.begin(), start.end(), 0);
       for (std::uint64_t k : keyed) ++start[((k >> shift) & 0xFFFFu) + 1];
       for (std::size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
       for (std::uint64_t k : keyed) spare[start[(k >> shift) & 0xFFFFu]++] = k;
       keyed.swap(spare);
     }
   }
-  std::vector<std::int32_t> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::int32_t>(keyed[i] & 0xFFFFFFFFu);
-  return order;
+  return keyed;
+}
+
+std::int32_t PositionOf(std::uint64_t keyed) { return static_cast<std::int32_t>(keyed & 0xFFFFFFFFu); }
+std::int32_t KeyOf(std::uint64_t keyed) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(keyed >> 32) ^ 0x80000000u);
 }
 
 }  // namespace
 
 void NetworkTables::SealSections() {
-  std::vector<std::int32_t> order = StableOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
+  const std::vector<std::uint64_t> keyed =
+      KeyedOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
   std::vector<SectionRecord> sorted;
   sorted.reserve(sections_.size());
-  for (std::int32_t i : order) sorted.push_back(sections_[static_cast<std::size_t>(i)]);
+  for (std::size_t i = 0; i < keyed.size(); ++i) {
+    if (i + kAhead < keyed.size()) PrefetchRead(&sections_[static_cast<std::size_t>(PositionOf(keyed[i + kAhead]))]);
+    sorted.push_back(sections_[static_cast<std::size_t>(PositionOf(keyed[i]))]);
+  }
   sections_ = std::move(sorted);
-  for (IdEntry& entry : entries_) entry.run = -1;
+  for (IdEntry& e : entries_) {
+    e.run = -1;
+    e.branched = 0;
+  }
   std::size_t reaches = 0;
   for (std::size_t i = 0; i < sections_.size(); ++i)
     if (i == 0 || sections_[i].Com_id != sections_[i - 1].Com_id) ++reaches;
   entryOf_.Reserve(entries_.size() + reaches);
+  // Room for the few ids that only flow rows or reaches bring, so that they
+  // do not make a large table grow by copying.
+  entries_.reserve(entries_.size() + reaches + reaches / 16 + 16);
   sectionRuns_.clear();
+  sectionRuns_.reserve(reaches);
+  std::size_t entry = 0;  // the entry of the current run
+  auto classify = [&] {
+    const SectionRun& run = sectionRuns_.back();
+    entries_[entry].branched = BranchedOf(std::span<const SectionRecord>(sections_).subspan(
+        static_cast<std::size_t>(run.begin), static_cast<std::size_t>(run.end - run.begin)));
+  };
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     const SectionRecord& s = sections_[i];
     const auto at = static_cast<std::int32_t>(i);
+    if (i + kAhead < sections_.size()) entryOf_.Prefetch(sections_[i + kAhead].Com_id);
     if (i == 0 || s.Com_id != sections_[i - 1].Com_id) {
-      EntryFor(s.Com_id).run = static_cast<std::int32_t>(sectionRuns_.size());
+      if (i > 0) classify();
+      IdEntry& e = EntryFor(s.Com_id);
+      e.run = static_cast<std::int32_t>(sectionRuns_.size());
+      entry = static_cast<std::size_t>(&e - entries_.data());
       sectionRuns_.push_back({at, at, -1, -1});
     }
     SectionRun& run = sectionRuns_.back();
@@ -64,6 +97,7 @@ void NetworkTables::SealSections() {
     if (run.fMeas0 < 0 && s.F_meas == 0.0) run.fMeas0 = at;
     if (run.tMeas100 < 0 && s.T_meas == 100.0) run.tMeas100 = at;
   }
+  if (!sections_.empty()) classify();
   BuildNodeOrder(byFnode_);
   BuildNodeOrder(byTnode_);
   BuildMetersBelow();
@@ -147,15 +181,21 @@ const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
   return at < 0 ? nullptr : &entries_[static_cast<std::size_t>(at)];
 }
 
-NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::int32_t> rows, std::int32_t FlowRecord::*key,
+NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
                                                    std::int32_t IdEntry::*field) {
   RowBlocks blocks;
-  blocks.rows = std::move(rows);
   for (IdEntry& entry : entries_) entry.*field = -1;
-  auto keyAt = [&](std::size_t p) { return flows_[static_cast<std::size_t>(blocks.rows[p])].*key; };
-  for (std::size_t p = 0; p < blocks.rows.size(); ++p) {
-    if (p > 0 && keyAt(p) == keyAt(p - 1)) continue;
-    EntryFor(keyAt(p)).*field = static_cast<std::int32_t>(blocks.starts.size());
+  std::size_t count = 0;
+  for (std::size_t p = 0; p < keyed.size(); ++p)
+    if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1])) ++count;
+  blocks.rows.resize(keyed.size());
+  blocks.starts.reserve(count + 1);
+  for (std::size_t p = 0; p < keyed.size(); ++p) {
+    const std::int32_t key = KeyOf(keyed[p]);
+    blocks.rows[p] = PositionOf(keyed[p]);
+    if (p + 2 * kAhead < keyed.size()) PrefetchEntry(KeyOf(keyed[p + kAhead]), KeyOf(keyed[p + 2 * kAhead]));
+    if (p > 0 && key == KeyOf(keyed[p - 1])) continue;
+    EntryFor(key).*field = static_cast<std::int32_t>(blocks.starts.size());
     blocks.starts.push_back(static_cast<std::int32_t>(p));
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
@@ -170,31 +210,46 @@ std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block
 }
 
 void NetworkTables::SealFlows() {
-  rowsFrom_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }),
-                         &FlowRecord::Com_id1, &IdEntry::from);
-  rowsInto_ = MakeBlocks(StableOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }),
-                         &FlowRecord::Com_id2, &IdEntry::into);
+  rowsFrom_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), &IdEntry::from);
+  rowsInto_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), &IdEntry::into);
   // Whether a reach is joined in its interior is asked of every reach a walk
   // enters: answered here once, not by reading its rows each time.
-  for (std::size_t b = 0; b + 1 < rowsInto_.starts.size(); ++b) {
-    bool interior = false;
-    std::int32_t key = 0;
-    for (auto p = static_cast<std::size_t>(rowsInto_.starts[b]); p < static_cast<std::size_t>(rowsInto_.starts[b + 1]);
-         ++p) {
-      const FlowRecord& f = flows_[static_cast<std::size_t>(rowsInto_.rows[p])];
-      key = f.Com_id2;
-      if (f.Sequence > 0.0) interior = true;
-    }
-    EntryFor(key).interior = interior;
-  }
+  for (IdEntry& entry : entries_) entry.interior = false;
+  for (const FlowRecord& f : flows_)
+    if (f.Sequence > 0.0) EntryFor(f.Com_id2).interior = true;
+}
+
+void NetworkTables::PrefetchEntry(std::int32_t near, std::int32_t further) const {
+  entryOf_.Prefetch(further);
+  const std::int32_t at = entryOf_.Find(near);
+  if (at >= 0) PrefetchRead(&entries_[static_cast<std::size_t>(at)]);
+}
+
+NetworkTables::ReachFacts NetworkTables::ClaimReach(std::int32_t comId, std::int32_t position) {
+  if (claimed_ == 0)
+    for (IdEntry& entry : entries_) entry.reach = -1;
+  IdEntry& entry = EntryFor(comId);
+  ReachFacts facts;
+  if (entry.reach >= 0) return facts;
+  entry.reach = position;
+  ++claimed_;
+  facts.first = true;
+  facts.branched = entry.branched;
+  facts.rowsIn = rowsInto_.Block(entry.into).size();
+  facts.rowsOut = rowsFrom_.Block(entry.from).size();
+  return facts;
 }
 
 void NetworkTables::SealReaches() {
-  for (IdEntry& entry : entries_) entry.reach = -1;
-  for (std::size_t i = 0; i < reaches_.size(); ++i) {
-    IdEntry& entry = EntryFor(reaches_[i].Com_id);
-    if (entry.reach < 0) entry.reach = static_cast<std::int32_t>(i);
+  // Claimed reaches are indexed already; otherwise each is looked up here.
+  if (claimed_ != reaches_.size()) {
+    for (IdEntry& entry : entries_) entry.reach = -1;
+    for (std::size_t i = 0; i < reaches_.size(); ++i) {
+      IdEntry& entry = EntryFor(reaches_[i].Com_id);
+      if (entry.reach < 0) entry.reach = static_cast<std::int32_t>(i);
+    }
   }
+  claimed_ = 0;
   reachesByCode_.resize(reaches_.size());
   for (std::size_t i = 0; i < reaches_.size(); ++i) reachesByCode_[i] = static_cast<std::int32_t>(i);
   auto byCode = [&](std::int32_t a, std::int32_t b) {

@@ -65,6 +65,21 @@ class NetworkTables {
   void AppendReach(const ReachRecord& reach) { reaches_.push_back(reach); }
   void SealReaches();
 
+  // What the sealed sections and flows know of a reach being loaded.
+  struct ReachFacts {
+    bool first = false;         // no reach claimed before has this Com_id
+    std::int16_t branched = 0;  // as BranchedOf its sections
+    std::size_t rowsIn = 0;
+    std::size_t rowsOut = 0;
+  };
+  // While a load reads its reaches, before they are appended: records
+  // `position` as the reach of comId unless a reach claimed before has it,
+  // in one lookup for everything the loader asks of it. When every reach
+  // appended was claimed, SealReaches has nothing left to look up.
+  ReachFacts ClaimReach(std::int32_t comId, std::int32_t position);
+  // Fetches ahead what ClaimReach(near) and, later, ClaimReach(further) read.
+  void PrefetchEntry(std::int32_t near, std::int32_t further) const;
+
  private:
   template <typename Record>
   static void Adopt(std::vector<Record>& table, std::vector<Record>&& records) {
@@ -104,11 +119,12 @@ class NetworkTables {
   // them about the same reach: found through one index, they share one
   // cache miss instead of taking one each.
   struct IdEntry {
-    std::int32_t reach = -1;  // the first reach in file order with this Com_id
-    std::int32_t run = -1;    // its entry in sectionRuns_
-    std::int32_t from = -1;   // its block in rowsFrom_
-    std::int32_t into = -1;   // its block in rowsInto_
-    bool interior = false;    // a row of its rowsInto_ block has Sequence > 0
+    std::int32_t reach = -1;    // the first reach in file order with this Com_id
+    std::int32_t run = -1;      // its entry in sectionRuns_
+    std::int32_t from = -1;     // its block in rowsFrom_
+    std::int32_t into = -1;     // its block in rowsInto_
+    bool interior = false;      // a row of its rowsInto_ block has Sequence > 0
+    std::int16_t branched = 0;  // BranchedOf its sections, found while they are sealed
   };
   IdEntry& EntryFor(std::int32_t comId);
   const IdEntry* EntryOf(std::int32_t comId) const;
@@ -120,7 +136,8 @@ class NetworkTables {
     std::span<const std::int32_t> Block(std::int32_t block) const;
   };
   // Cuts `rows` into blocks and records each block in the entry of its key.
-  RowBlocks MakeBlocks(std::vector<std::int32_t> rows, std::int32_t FlowRecord::*key, std::int32_t IdEntry::*field);
+  // `keyed` holds each row's key in the high half, the row in the low half.
+  RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;
@@ -139,6 +156,7 @@ class NetworkTables {
   RowBlocks rowsFrom_;                       // by Com_id1
   RowBlocks rowsInto_;                       // by Com_id2
   std::vector<std::int32_t> reachesByCode_;  // reach indexes ordered by code, then file order
+  std::size_t claimed_ = 0;                  // reaches claimed (first ones) since the last SealReaches
 };
 
 }  // namespace rill

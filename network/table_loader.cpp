@@ -1,11 +1,8 @@
 #include "network/table_loader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <span>
-#include <system_error>
 
 #ifdef RILL_THREADS
 #include <exception>
@@ -16,6 +13,7 @@
 #include "network/classify.h"
 #include "network/load_dump.h"
 #include "network/measure_key.h"
+#include "network/prefetch.h"
 #include "network/table_parse.h"
 
 namespace rill {
@@ -25,30 +23,7 @@ TablePaths TablePathsFor(const std::string& workPath, const std::string& filePre
   return {base + "rchdata.txt", base + "flowdata.txt", base + "secdata.txt"};
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
-  std::string content;
-  // Read straight into a string of the file's size: growing it chunk by
-  // chunk would copy and first-touch a large table twice over.
-  std::error_code error;
-  if (std::filesystem::is_regular_file(path, error)) {
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > 0) {
-      content.resize(static_cast<std::size_t>(size));
-      content.resize(std::fread(content.data(), 1, content.size(), file));
-    }
-  }
-  // Whatever the size did not tell (a file still growing, a pipe).
-  char chunk[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
-  // A folder opens on some systems but cannot be read: it is no table.
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return content;
-}
+std::optional<TableText> ReadWholeFile(const std::string& path) { return TableText::Open(path); }
 
 namespace {
 
@@ -83,15 +58,16 @@ class FirstSections {
     while (want < records.size() * 2) want *= 2;
     slots_.assign(want, -1);
   }
+  void Prefetch(const SectionRecord& s) const {
+    PrefetchRead(&slots_[SlotOf(MeasureKey{s.Com_id, s.F_meas, s.T_meas}) & (slots_.size() - 1)]);
+  }
   // Whether no kept section has this key (a key holding NaN never has one);
   // then the section is recorded as kept at `position`.
   bool InsertFirst(const SectionRecord& s, std::size_t position) {
     const MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
     if (!key.Storable()) return true;
     const std::size_t mask = slots_.size() - 1;
-    std::uint64_t h = MeasureKeyHash{}(key);
-    h = (h ^ (h >> 32)) * 0x9E3779B97F4A7C15ull;
-    for (std::size_t i = static_cast<std::size_t>(h ^ (h >> 29)) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = SlotOf(key) & mask;; i = (i + 1) & mask) {
       if (slots_[i] < 0) {
         slots_[i] = static_cast<std::int32_t>(position);
         return true;
@@ -102,6 +78,11 @@ class FirstSections {
   }
 
  private:
+  static std::size_t SlotOf(const MeasureKey& key) {
+    std::uint64_t h = MeasureKeyHash{}(key);
+    h = (h ^ (h >> 32)) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
   const std::vector<SectionRecord>& records_;
   std::vector<std::int32_t> slots_;
 };
@@ -115,6 +96,7 @@ void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, T
   std::size_t kept = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
+    if (k + 16 < records.size()) seen.Prefetch(records[k + 16]);
     if (!seen.InsertFirst(records[k], kept)) continue;
     records[kept++] = records[k];
   }
@@ -181,16 +163,17 @@ void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWri
 
 void LoadReaches(ParsedTable<ReachRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
   std::vector<ReachRecord>& records = parsed.records;
-  IdIndex seen;
-  seen.Reserve(records.size());
   SkipReporter skips(parsed.skipped, path, log);
+  const std::size_t before = tables.reaches().size();
   std::size_t kept = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
+    if (k + 32 < records.size()) tables.PrefetchEntry(records[k + 16].Com_id, records[k + 32].Com_id);
     ReachRecord r = records[k];
-    if (!seen.InsertFirst(r.Com_id, 0)) continue;
-    r.Branched = ClassifyBranched(tables, r.Com_id);
-    r.Divergent = (r.Branched == 1 || r.Branched == 2) ? ClassifyDivergent(tables, r.Com_id) : std::int16_t{0};
+    const NetworkTables::ReachFacts facts = tables.ClaimReach(r.Com_id, static_cast<std::int32_t>(before + kept));
+    if (!facts.first) continue;
+    r.Branched = facts.branched;
+    r.Divergent = (r.Branched == 1 || r.Branched == 2) ? DivergentOf(facts.rowsIn, facts.rowsOut) : std::int16_t{0};
     records[kept++] = r;
   }
   skips.Rest();
@@ -210,10 +193,12 @@ using MaybeParsed = std::optional<ParsedTable<Record>>;
 // A table read and parsed; nothing when it cannot be read.
 template <typename Record>
 MaybeParsed<Record> ReadAndParse(const FileReader& read, const std::string& path,
-                                 ParsedTable<Record> (*parse)(std::string_view)) {
-  std::optional<std::string> content = read(path);
-  if (!content) return std::nullopt;
-  return parse(*content);
+                                 ParsedTable<Record> (*parse)(TableText&)) {
+  std::optional<TableText> text = read(path);
+  if (!text) return std::nullopt;
+  ParsedTable<Record> parsed = parse(*text);
+  if (text->Failed()) return std::nullopt;
+  return parsed;
 }
 
 LoadStatus ReportMissing(TextWriter& log, const std::string& path, const char* name) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "network/network_tables.h"
+#include "network/table_text.h"
 #include "text/text_writer.h"
 
 namespace rill {
@@ -19,9 +20,10 @@ struct TablePaths {
 // Every file of a run is WorkPath + FilePrefix + name, nothing inserted.
 TablePaths TablePathsFor(const std::string& workPath, const std::string& filePrefix);
 
-// Gives a file's whole content, or nothing when it cannot be opened or read.
-using FileReader = std::function<std::optional<std::string>(const std::string& path)>;
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// Gives a file's text, or nothing when it cannot be opened or read. A reader
+// may give the text as a string; ReadWholeFile reads the file in blocks.
+using FileReader = std::function<std::optional<TableText>(const std::string& path)>;
+std::optional<TableText> ReadWholeFile(const std::string& path);
 
 enum class LoadStatus { Loaded, InputMissing };
 

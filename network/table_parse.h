@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "network/records.h"
+#include "network/table_text.h"
 
 namespace rill {
 
@@ -29,8 +29,8 @@ struct ParsedTable {
   std::vector<SkippedLine> skipped;
 };
 
-ParsedTable<SectionRecord> ParseSections(std::string_view content);
-ParsedTable<FlowRecord> ParseFlows(std::string_view content);
-ParsedTable<ReachRecord> ParseReaches(std::string_view content);
+ParsedTable<SectionRecord> ParseSections(TableText& text);
+ParsedTable<FlowRecord> ParseFlows(TableText& text);
+ParsedTable<ReachRecord> ParseReaches(TableText& text);
 
 }  // namespace rill
