@@ -66,7 +66,7 @@ std::int32_t NextDownstreamRowAt(NavContext& ctx, std::int32_t comId, std::int32
     state.noNextReach = 1;  // a Com_id the tables do not hold has no rows
     return -1;
   }
-  std::int32_t& cached = state.marks.Memo(id).downstream[state.took709 == 1 ? 1 : 0];
+  std::int32_t& cached = state.marks.MemoFor(id).downstream[state.took709 == 1 ? 1 : 0];
   if (cached == NextRowMemo::kUnknown) cached = ChooseDownstream(tables, id, state.took709 == 1);
   const std::int32_t chosen = cached;
   if (chosen < 0) {
@@ -100,7 +100,7 @@ std::int32_t NextUpstreamRowAt(NavContext& ctx, std::int32_t id) {
     state.noNextReach = 1;  // a Com_id the tables do not hold has no rows
     return -1;
   }
-  NextRowMemo::Choice& choice = state.marks.Memo(id);
+  NextRowMemo::Choice& choice = state.marks.MemoFor(id);
   if (choice.upstream == NextRowMemo::kUnknown) ChooseUpstream(tables, id, choice);
   if (choice.upstream < 0) {
     state.noNextReach = 1;

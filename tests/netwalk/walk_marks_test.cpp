@@ -10,17 +10,17 @@ TEST(WalkMarks, ResetClearsWhatThePassTouchedAndNothingStaysMarked) {
   WalkMarks marks;
   marks.Prepare(10);
   marks.MarkVisited(3);
-  marks.Memo(3).upstream = 12;
-  marks.Memo(7).downstream[1] = 4;  // remembered, not visited
+  marks.MemoFor(3).upstream = 12;
+  marks.MemoFor(7).downstream[1] = 4;  // remembered, not visited
   EXPECT_TRUE(marks.Visited(3));
   EXPECT_FALSE(marks.Visited(7));
-  EXPECT_EQ(marks.Memo(3).upstream, 12);
-  EXPECT_EQ(marks.Memo(7).downstream[1], 4);
+  EXPECT_EQ(marks.MemoFor(3).upstream, 12);
+  EXPECT_EQ(marks.MemoFor(7).downstream[1], 4);
   marks.Reset();
   for (std::int32_t id = 0; id < 10; ++id) {
     EXPECT_FALSE(marks.Visited(id)) << id;
-    EXPECT_EQ(marks.Memo(id).upstream, NextRowMemo::kUnknown) << id;
-    EXPECT_EQ(marks.Memo(id).downstream[1], NextRowMemo::kUnknown) << id;
+    EXPECT_EQ(marks.MemoFor(id).upstream, NextRowMemo::kUnknown) << id;
+    EXPECT_EQ(marks.MemoFor(id).downstream[1], NextRowMemo::kUnknown) << id;
   }
 }
 
