@@ -51,7 +51,7 @@ RequestOutcome RefusedOutcome(const RequestRefusal& refusal, bool withLog) {
   return out;
 }
 
-RequestOutcome NavigateRequest(const BatchRequest& b, const LoadedTables& loaded, bool withLog) {
+RequestOutcome NavigateRequest(const BatchRequest& b, const LoadedTables& loaded, bool withLog, NavWorkspace* reuse) {
   RequestOutcome out;
   if (withLog) out.log = RequestLine(b.id);
   if (!loaded.loaded) {
@@ -68,7 +68,7 @@ RequestOutcome NavigateRequest(const BatchRequest& b, const LoadedTables& loaded
   std::string failure;
   try {
     TextWriter rows = TextWriter::InMemory();
-    const Navigation navigation = Navigate(loaded.tables, b.navigation, log);
+    const Navigation navigation = Navigate(loaded.tables, b.navigation, log, reuse);
     if (!navigation.refusal.empty()) {
       out.status = kRequestUnusable;
       out.statusLine = StatusLine(b.id, kRequestUnusable, "", navigation.refusal);

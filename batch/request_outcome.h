@@ -6,6 +6,7 @@
 
 #include "batch/request_columns.h"
 #include "batch/table_cache.h"
+#include "navigation/navigate.h"
 
 namespace rill {
 
@@ -34,7 +35,9 @@ RequestOutcome RefusedOutcome(const RequestRefusal& refusal, bool withLog);
 // Navigates one request on its loaded tables (or reports why they could not
 // be loaded) as a single run would, keeping every output in memory. The
 // trace is formatted only when `withLog`. Never throws: a failure of the
-// navigation itself becomes status 3 with its reason.
-RequestOutcome NavigateRequest(const BatchRequest& request, const LoadedTables& tables, bool withLog);
+// navigation itself becomes status 3 with its reason. A worker passes the
+// workspace it keeps from request to request.
+RequestOutcome NavigateRequest(const BatchRequest& request, const LoadedTables& tables, bool withLog,
+                               NavWorkspace* reuse = nullptr);
 
 }  // namespace rill

@@ -77,16 +77,16 @@ std::unique_ptr<BatchChunk> RequestPipeline::PopFront(int waitMs) {
   return chunk;
 }
 
-void RequestPipeline::Navigate(BatchChunk& chunk) const {
+void RequestPipeline::Navigate(BatchChunk& chunk, NavWorkspace& workspace) const {
   for (BatchJob& job : chunk.jobs) {
     if (stop_.load() || abandoned_.load()) {
       chunk.cut = true;
       break;
     }
     const auto* refusal = std::get_if<RequestRefusal>(&job.request);
-    const RequestOutcome outcome = refusal != nullptr
-                                       ? RefusedOutcome(*refusal, withLog_)
-                                       : NavigateRequest(std::get<BatchRequest>(job.request), *job.tables, withLog_);
+    const RequestOutcome outcome =
+        refusal != nullptr ? RefusedOutcome(*refusal, withLog_)
+                           : NavigateRequest(std::get<BatchRequest>(job.request), *job.tables, withLog_, &workspace);
     if (withLog_) {
       chunk.log += job.loadDump;
       chunk.log += outcome.log;
@@ -101,6 +101,8 @@ void RequestPipeline::Navigate(BatchChunk& chunk) const {
 }
 
 void RequestPipeline::Work() {
+  // Kept from chunk to chunk: the walk marks are sized once per worker.
+  NavWorkspace workspace;
   for (;;) {
     BatchChunk* chunk;
     {
@@ -113,7 +115,7 @@ void RequestPipeline::Work() {
     }
     // Every chunk is worked on by one thread only; its fields are published
     // to the caller by the mutex taken to mark it finished.
-    Navigate(*chunk);
+    Navigate(*chunk, workspace);
     bool oldest;
     {
       std::lock_guard<std::mutex> lock(mutex_);

@@ -61,7 +61,7 @@ class RequestPipeline {
 
  private:
   void Work();
-  void Navigate(BatchChunk& chunk) const;
+  void Navigate(BatchChunk& chunk, NavWorkspace& workspace) const;
 
   bool withLog_;
   const std::atomic<bool>& stop_;

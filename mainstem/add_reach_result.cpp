@@ -110,8 +110,8 @@ void ClipReachDistance(NavState& state, const PassageRequest& req, bool whole, d
   }
 }
 
-void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t reachIndex, const ReachRecord& reach,
-                  const Passage& p) {
+void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t id, std::int32_t reachIndex,
+                  const ReachRecord& reach, const Passage& p) {
   ResultRecord r;
   r.reach = reachIndex;
   r.Com_id = reach.Com_id;
@@ -125,6 +125,7 @@ void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t reach
     r.RchLength = r.RchLength / divisor;
   }
   ctx.state.results.Append(r);
+  ctx.state.marks.MarkVisited(id);
   ctx.log.Print(
       "Output Com_id: %d, Rch_code: %s, From Measure: %10.2f, To Measure: %10.2f, TravelDistance: %20.5f, "
       "Reach Length: %10.5f\n",
@@ -150,8 +151,8 @@ double MainRangeMeters(const NetworkTables& tables, std::int32_t comId) {
 
 }  // namespace
 
-std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& req, std::int32_t comId) {
-  const std::int32_t reachIndex = ctx.tables.FindReachByComId(comId);
+std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& req, std::int32_t comId, std::int32_t id) {
+  const std::int32_t reachIndex = ctx.tables.ReachAt(id);
   if (reachIndex < 0) return 0;
   const ReachRecord& reach = ctx.tables.reaches()[static_cast<std::size_t>(reachIndex)];
   NavState& state = ctx.state;
@@ -169,7 +170,7 @@ std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& req, std::int
     if (reach.Branched == 2 && req.kind == NavKind::NetworkToDistance && IsUpstream(req.direction) && p.to != 200.0)
       state.lakeNoMainpathSeen = 1;
     if (!p.keep) return 0;
-    AppendRecord(ctx, req, reachIndex, reach, p);
+    AppendRecord(ctx, req, id, reachIndex, reach, p);
     return p.goOn ? 1 : 0;
   }
 
@@ -185,7 +186,7 @@ std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& req, std::int
     ClipReachDistance(state, req, false, list[i].meters, e, p);
     keep = p.keep;
     goOn = p.goOn;
-    if (keep) AppendRecord(ctx, req, reachIndex, reach, p);
+    if (keep) AppendRecord(ctx, req, id, reachIndex, reach, p);
   }
   return goOn ? 1 : 0;
 }

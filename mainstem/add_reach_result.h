@@ -22,6 +22,10 @@ struct PassageRequest {
 // Clips one reach to the start point, end point and distance limit, appends
 // its records (whole or as its recorded pieces) and advances the travelled
 // distance. Answers 1 when the walk may go on, 0 when it stops.
-std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& request, std::int32_t comId);
+// `id` is the reach's dense id; the short form looks it up.
+std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& request, std::int32_t comId, std::int32_t id);
+inline std::int16_t AddReachResult(NavContext& ctx, const PassageRequest& request, std::int32_t comId) {
+  return AddReachResult(ctx, request, comId, ctx.tables.IdOf(comId));
+}
 
 }  // namespace rill

@@ -24,7 +24,15 @@ void WalkMainstem(NavContext& ctx, const WalkRequest& request);
 
 // The flow row a downstream (upstream) mainstem walk follows from a reach:
 // an index into the flow table, or -1 (then noNextReach is set).
-std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId);
-std::int32_t NextUpstreamRow(NavContext& ctx, std::int32_t comId);
+// The walks pass the reach's dense id (and its Com_id for the trace); the
+// forms by Com_id alone look the id up.
+std::int32_t NextDownstreamRowAt(NavContext& ctx, std::int32_t comId, std::int32_t id);
+std::int32_t NextUpstreamRowAt(NavContext& ctx, std::int32_t id);
+inline std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
+  return NextDownstreamRowAt(ctx, comId, ctx.tables.IdOf(comId));
+}
+inline std::int32_t NextUpstreamRow(NavContext& ctx, std::int32_t comId) {
+  return NextUpstreamRowAt(ctx, ctx.tables.IdOf(comId));
+}
 
 }  // namespace rill

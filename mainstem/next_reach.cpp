@@ -18,26 +18,26 @@ std::int32_t FirstRow(const NetworkTables& tables, std::span<const std::int32_t>
   return -1;
 }
 
-std::int32_t ChooseDownstream(const NetworkTables& tables, std::int32_t comId, bool took709) {
-  std::span<const std::int32_t> block = tables.RowsFrom(comId);
-  auto known = [&](std::int32_t id) { return tables.FindReachByComId(id) >= 0; };
+std::int32_t ChooseDownstream(const NetworkTables& tables, std::int32_t id, bool took709) {
+  std::span<const std::int32_t> block = tables.RowsFromAt(id);
+  auto known = [&](std::int32_t to) { return tables.ReachAt(to) >= 0; };
   std::int32_t chosen = FirstRow(tables, block, [&](const FlowRecord& f) {
-    return (f.Dir == kDirOrdinary || f.Dir == kDirCoast) && IsMainPathLevel(f.DLevel) && known(f.Com_id2) &&
+    return (f.Dir == kDirOrdinary || f.Dir == kDirCoast) && IsMainPathLevel(f.DLevel) && known(f.id2) &&
            f.Com_id2 != 0 && !(f.Dir == kDirCoast && took709);
   });
   if (chosen >= 0) return chosen;
   // Only the first row of another level is tried here, known or not.
   std::int32_t row = FirstRow(
       tables, block, [](const FlowRecord& f) { return f.Dir == kDirOrdinary && f.DLevel == 1 && f.Orig710 == 0; });
-  if (row >= 0 && known(tables.flows()[static_cast<std::size_t>(row)].Com_id2)) return row;
-  return FirstRow(tables, block, [&](const FlowRecord& f) { return f.Dir == kDirOrdinary && known(f.Com_id2); });
+  if (row >= 0 && known(tables.flows()[static_cast<std::size_t>(row)].id2)) return row;
+  return FirstRow(tables, block, [&](const FlowRecord& f) { return f.Dir == kDirOrdinary && known(f.id2); });
 }
 
-void ChooseUpstream(const NetworkTables& tables, std::int32_t comId, NextRowMemo::Choice& choice) {
-  std::span<const std::int32_t> block = tables.RowsInto(comId);
+void ChooseUpstream(const NetworkTables& tables, std::int32_t id, NextRowMemo::Choice& choice) {
+  std::span<const std::int32_t> block = tables.RowsIntoAt(id);
   auto candidate = [&](auto pred) {
     return FirstRow(tables, block, [&](const FlowRecord& f) {
-      return f.Dir == kDirOrdinary && tables.FindReachByComId(f.Com_id1) >= 0 && pred(f);
+      return f.Dir == kDirOrdinary && tables.ReachAt(f.id1) >= 0 && pred(f);
     });
   };
   std::int32_t row = -1;
@@ -59,11 +59,15 @@ void ChooseUpstream(const NetworkTables& tables, std::int32_t comId, NextRowMemo
 
 }  // namespace
 
-std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
+std::int32_t NextDownstreamRowAt(NavContext& ctx, std::int32_t comId, std::int32_t id) {
   const NetworkTables& tables = ctx.tables;
   NavState& state = ctx.state;
-  std::int32_t& cached = state.nextRows.For(comId).downstream[state.took709 == 1 ? 1 : 0];
-  if (cached == NextRowMemo::kUnknown) cached = ChooseDownstream(tables, comId, state.took709 == 1);
+  if (id < 0) {
+    state.noNextReach = 1;  // a Com_id the tables do not hold has no rows
+    return -1;
+  }
+  std::int32_t& cached = state.marks.MemoFor(id).downstream[state.took709 == 1 ? 1 : 0];
+  if (cached == NextRowMemo::kUnknown) cached = ChooseDownstream(tables, id, state.took709 == 1);
   const std::int32_t chosen = cached;
   if (chosen < 0) {
     state.noNextReach = 1;
@@ -72,7 +76,7 @@ std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
 
   const FlowRecord& f = tables.flows()[static_cast<std::size_t>(chosen)];
   if (f.Dir == kDirOrdinary) state.took709 = 1;
-  const ReachRecord* next = tables.ReachByComId(f.Com_id2);
+  const ReachRecord* next = tables.ReachRecordAt(f.id2);
   if (next->Branched == 1) {
     ctx.log.Print("Reach %d flows into the branched reach %d\n", comId, f.Com_id2);
     RecordBranchedEntry(tables, state.specials, comId, f.Com_id2, state.branchFallbackUsed);
@@ -89,11 +93,15 @@ std::int32_t NextDownstreamRow(NavContext& ctx, std::int32_t comId) {
   return chosen;
 }
 
-std::int32_t NextUpstreamRow(NavContext& ctx, std::int32_t comId) {
+std::int32_t NextUpstreamRowAt(NavContext& ctx, std::int32_t id) {
   const NetworkTables& tables = ctx.tables;
   NavState& state = ctx.state;
-  NextRowMemo::Choice& choice = state.nextRows.For(comId);
-  if (choice.upstream == NextRowMemo::kUnknown) ChooseUpstream(tables, comId, choice);
+  if (id < 0) {
+    state.noNextReach = 1;  // a Com_id the tables do not hold has no rows
+    return -1;
+  }
+  NextRowMemo::Choice& choice = state.marks.MemoFor(id);
+  if (choice.upstream == NextRowMemo::kUnknown) ChooseUpstream(tables, id, choice);
   if (choice.upstream < 0) {
     state.noNextReach = 1;
     return -1;

@@ -119,7 +119,7 @@ WalkRequest WalkOf(const NavigationRequest& r, Direction direction, const WalkPo
 
 }  // namespace
 
-Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, TextWriter& log) {
+Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, TextWriter& log, NavWorkspace* reuse) {
   Navigation navigation;
   navigation.kind = r.kind;
   navigation.boundary = r.boundary;
@@ -134,6 +134,8 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
 
   NavState& state = navigation.state;
   NavContext ctx{tables, state, log};
+  if (reuse != nullptr) state.marks = std::move(reuse->marks);
+  state.marks.Prepare(tables.idCount());
   Direction direction = r.direction;
   bool& pointsSwapped = navigation.pointsSwapped;
 
@@ -164,7 +166,10 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
   if (r.kind == NavKind::PointToPoint && state.noNextReach == 1) {
     // The end was not met: walk once more with the points exchanged.
     log.Write("Restarting navigation with swapped begin and end points\n");
+    WalkMarks marks = std::move(state.marks);
+    marks.Reset();
     state = NavState{};
+    state.marks = std::move(marks);
     std::swap(start.reach, end.reach);
     std::swap(start.code, end.code);
     std::swap(start.comId, end.comId);
@@ -178,6 +183,12 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
   navigation.boundaryCode = pointsSwapped ? end.code : start.code;
   navigation.ccode = StatusDigits(state, r.kind);
   AddStatusNotes(navigation, start.code);
+  // The marks serve the walk only: given back, or let go with their memory.
+  state.marks.Reset();
+  if (reuse != nullptr)
+    reuse->marks = std::move(state.marks);
+  else
+    state.marks = WalkMarks{};
   return navigation;
 }
 

@@ -27,10 +27,19 @@ struct Navigation {
   std::string refusal;
 };
 
+// What a caller that navigates request after request keeps between them:
+// the walk marks, sized once for the tables and cleared only where a walk
+// touched them, so that no request takes fresh memory for them.
+struct NavWorkspace {
+  WalkMarks marks;
+};
+
 // Carries out one navigation of `request` on the loaded tables, writing its
 // trace to `log` (a discarding writer formats nothing). A request of no
 // navigation kind returns at once with an empty ccode. Writes no file and
-// never changes the tables; throws only std::bad_alloc.
-Navigation Navigate(const NetworkTables& tables, const NavigationRequest& request, TextWriter& log);
+// never changes the tables; throws only std::bad_alloc. With `reuse`, the
+// walk works in its marks and gives them back cleared.
+Navigation Navigate(const NetworkTables& tables, const NavigationRequest& request, TextWriter& log,
+                    NavWorkspace* reuse = nullptr);
 
 }  // namespace rill

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "navstate/next_row_memo.h"
 #include "navstate/result_list.h"
+#include "navstate/walk_marks.h"
 #include "network/network_tables.h"
 #include "network/piece_list.h"
 #include "text/text_writer.h"
@@ -13,7 +13,8 @@ namespace rill {
 // Marks dCumTravelDistance once a distance limit has been met.
 inline constexpr double kLimitMet = -99999999999999.0;
 
-// State of one navigation pass; a fresh one is made for every pass.
+// State of one navigation pass; a fresh one is made for every pass, but for
+// its marks, which a caller may carry from pass to pass (cleared by Reset).
 struct NavState {
   ResultList results;
   SpecialCaseList specials;
@@ -25,7 +26,7 @@ struct NavState {
   std::int16_t branchFallbackUsed = 0;
   std::int16_t coastmain = 0;
   std::int16_t took709 = 0;
-  NextRowMemo nextRows;
+  WalkMarks marks;
 };
 
 // What every walk works with: the loaded tables (read only), the state of

@@ -1,18 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
-
-#include "network/id_index.h"
 
 namespace rill {
 
 // Which flow row the next-reach choice takes from a reach depends only on the
 // reach and, downstream, on whether a Dir 709 row was taken before: within
-// one pass it is worked out once per reach, so a walk that keeps coming back
-// to a reach with a long block of rows does not search it again each time.
-class NextRowMemo {
- public:
+// one pass it is worked out once per reach (kept in WalkMarks), so a walk
+// that keeps coming back to a reach with a long block of rows does not
+// search it again each time.
+struct NextRowMemo {
   static constexpr std::int32_t kUnknown = -2;
 
   struct Choice {
@@ -21,20 +18,6 @@ class NextRowMemo {
     std::int8_t upstreamPass = 0;  // 1..4, the pass that found `upstream`; 0 none
     bool upstreamVetoed = false;   // a Dir 712 row drops the choice
   };
-
-  Choice& For(std::int32_t comId) {
-    std::int32_t slot = slots_.Find(comId);
-    if (slot < 0) {
-      slot = static_cast<std::int32_t>(choices_.size());
-      slots_.InsertFirst(comId, slot);
-      choices_.emplace_back();
-    }
-    return choices_[static_cast<std::size_t>(slot)];
-  }
-
- private:
-  IdIndex slots_;
-  std::vector<Choice> choices_;
 };
 
 }  // namespace rill

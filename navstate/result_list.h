@@ -1,9 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
-
-#include "network/id_index.h"
 
 namespace rill {
 
@@ -18,21 +17,20 @@ struct ResultRecord {
   double RchLength = 0.0;       // in the request's units
 };
 
-// The passages of one navigation pass, in walk order, with the visited test.
+// The passages of one navigation pass, in walk order. The walks mark the
+// reaches they output in WalkMarks; IsInResults is for callers outside them.
 class ResultList {
  public:
   const std::vector<ResultRecord>& records() const { return records_; }
   std::int32_t last() const { return static_cast<std::int32_t>(records_.size()) - 1; }
-  void Append(const ResultRecord& record) {
-    visited_.InsertFirst(record.Com_id, static_cast<std::int32_t>(records_.size()));
-    records_.push_back(record);
+  void Append(const ResultRecord& record) { records_.push_back(record); }
+  // Whether some record carries this Com_id: a search, never made in a walk.
+  bool IsInResults(std::int32_t comId) const {
+    return std::any_of(records_.begin(), records_.end(), [comId](const ResultRecord& r) { return r.Com_id == comId; });
   }
-  // Whether some record carries this Com_id.
-  bool IsInResults(std::int32_t comId) const { return visited_.Find(comId) >= 0; }
 
  private:
   std::vector<ResultRecord> records_;
-  IdIndex visited_;
 };
 
 }  // namespace rill

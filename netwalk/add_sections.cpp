@@ -22,8 +22,8 @@ std::vector<std::size_t> ByFromMeasure(std::span<const SectionRecord> sections) 
 
 }  // namespace
 
-void AddSections(NavContext& ctx, std::int32_t comId, double measure, bool upstream) {
-  if (!ctx.tables.HasInteriorInflow(comId)) return;
+void AddSections(NavContext& ctx, std::int32_t comId, std::int32_t id, double measure, bool upstream) {
+  if (!ctx.tables.HasInteriorInflowAt(id)) return;
   ctx.log.Print("Adding sections for: %d\n", comId);
   std::span<const SectionRecord> sections = ctx.tables.SectionsOf(comId);
   if (sections.empty()) return;

@@ -14,6 +14,10 @@ namespace rill {
 // exactly -1.0) the chain begins at that measure and the first section must
 // reach it. Only an upstream walk records anything; nothing at all happens
 // unless some row joins the reach in its interior.
-void AddSections(NavContext& ctx, std::int32_t comId, double measure, bool upstream);
+// `id` is the reach's dense id; the short form looks it up.
+void AddSections(NavContext& ctx, std::int32_t comId, std::int32_t id, double measure, bool upstream);
+inline void AddSections(NavContext& ctx, std::int32_t comId, double measure, bool upstream) {
+  AddSections(ctx, comId, ctx.tables.IdOf(comId), measure, upstream);
+}
 
 }  // namespace rill

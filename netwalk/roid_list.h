@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "navstate/result_list.h"
+#include "navstate/walk_marks.h"
 
 namespace rill {
 
@@ -14,6 +15,7 @@ struct RoidEntry {
   std::int32_t Roid = 0;
   double Distance = 0.0;      // travel distance (meters) where the reach is entered
   double StartMeasure = 0.0;  // measure where the reach is entered; 0.0 for none
+  std::int32_t id = -1;       // the reach's dense id
 };
 
 class RoidList {
@@ -31,13 +33,22 @@ class RoidList {
   // output. Answers the entry now at the take position, or nullptr when the
   // list is used up. A reach may stand in the list more than once; only its
   // first turn before it is output counts.
+  // The walk asks its marks by dense id; other callers the result list.
+  const RoidEntry* TakeNext(const WalkMarks& marks) {
+    return TakeNextWhere([&](const RoidEntry& e) { return marks.Visited(e.id); });
+  }
   const RoidEntry* TakeNext(const ResultList& results) {
-    ++takePosition_;
-    while (takePosition_ <= lastPosition() && results.IsInResults(at(takePosition_).Roid)) ++takePosition_;
-    return takePosition_ <= lastPosition() ? &at(takePosition_) : nullptr;
+    return TakeNextWhere([&](const RoidEntry& e) { return results.IsInResults(e.Roid); });
   }
 
  private:
+  template <typename Output>
+  const RoidEntry* TakeNextWhere(Output output) {
+    ++takePosition_;
+    while (takePosition_ <= lastPosition() && output(at(takePosition_))) ++takePosition_;
+    return takePosition_ <= lastPosition() ? &at(takePosition_) : nullptr;
+  }
+
   std::vector<RoidEntry> entries_;
   std::int32_t takePosition_ = -1;
 };

@@ -4,8 +4,8 @@
 
 namespace rill {
 
-std::int32_t FirstUpstreamRow(NavContext& ctx, std::int32_t comId) {
-  std::span<const std::int32_t> rows = ctx.tables.RowsInto(comId);
+std::int32_t FirstUpstreamRowAt(NavContext& ctx, std::int32_t id) {
+  std::span<const std::int32_t> rows = ctx.tables.RowsIntoAt(id);
   if (rows.empty()) {
     ctx.state.noNextReach = 1;
     return -1;
@@ -13,8 +13,8 @@ std::int32_t FirstUpstreamRow(NavContext& ctx, std::int32_t comId) {
   return rows.front();
 }
 
-std::int32_t FirstDownstreamRow(NavContext& ctx, std::int32_t comId) {
-  std::span<const std::int32_t> rows = ctx.tables.RowsFrom(comId);
+std::int32_t FirstDownstreamRowAt(NavContext& ctx, std::int32_t comId, std::int32_t id) {
+  std::span<const std::int32_t> rows = ctx.tables.RowsFromAt(id);
   if (rows.empty()) {
     ctx.state.noNextReach = 1;
     return -1;
@@ -24,7 +24,7 @@ std::int32_t FirstDownstreamRow(NavContext& ctx, std::int32_t comId) {
   const std::int32_t receiving = flow.Com_id2;
   // Only the first row of the block is prepared for; the others are entered
   // as whole reaches unless something else recorded them.
-  if (const ReachRecord* reach = ctx.tables.ReachByComId(receiving)) {
+  if (const ReachRecord* reach = ctx.tables.ReachRecordAt(flow.id2)) {
     if (reach->Branched == 1)
       RecordBranchedEntry(ctx.tables, ctx.state.specials, comId, receiving, ctx.state.branchFallbackUsed);
     if (reach->Branched == 2) RecordLakeEntry(ctx.tables, ctx.state.specials, comId, receiving);

@@ -10,7 +10,7 @@ bool Followed(const FlowRecord& f) { return f.Dir == kDirOrdinary || f.Dir == kD
 // A tributary the walk may still go into: not output, a real reach, and
 // under coastmain only along the coast (Dir 714).
 bool IsOpen(const NetworkWalk& walk, const FlowRecord& f) {
-  return !walk.ctx.state.results.IsInResults(f.Com_id1) && f.Com_id1 != 0 &&
+  return !walk.ctx.state.marks.Visited(f.id1) && f.Com_id1 != 0 &&
          (f.Dir == kDirCoast || walk.ctx.state.coastmain != 1);
 }
 
@@ -20,7 +20,7 @@ void QueuePartialEntry(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
   TextWriter& log = walk.ctx.log;
   const double cum = walk.ctx.state.dCumTravelDistance;
   log.Print("Need to add a partial record to the array\n");
-  AddSections(walk.ctx, f.Com_id1, f.Sequence, walk.upstream);
+  AddSections(walk.ctx, f.Com_id1, f.id1, f.Sequence, walk.upstream);
   double tempDistance = cum == kLimitMet ? walk.lastTotal : cum;
   log.Print("dCumTravelDistance: %10.5f\n", cum);
   log.Print("Checking %d\n", f.Com_id1);
@@ -38,7 +38,7 @@ void QueuePartialEntry(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
   log.Print("     Sequence: %10.5f\n", f.Sequence / 100);
   log.Print("     **NewDistance: %10.5f\n", newDistance);
   if (newDistance > 0.0 && walk.WithinLimit(newDistance)) {
-    std::int32_t position = walk.Append(f.Com_id1, newDistance, f.Sequence);
+    std::int32_t position = walk.Append(f.Com_id1, f.id1, newDistance, f.Sequence);
     log.Print("   Seq greater than 0 - adding PARTIAL roid: %d, position: %d, Distance: %f, StartMeasure: %f\n",
               f.Com_id1, position, newDistance, f.Sequence);
   }
@@ -54,7 +54,7 @@ void QueueInteriorJoin(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
   if (walk.lastTotal > 0.0) d = d + walk.lastTotal;
   if (onStartReach) d = d - walk.dStartMeasure / 100 * lastMeters;
   if (d > 0.0 && walk.WithinLimit(d)) {
-    std::int32_t position = walk.Append(f.Com_id1, d, 0.0);
+    std::int32_t position = walk.Append(f.Com_id1, f.id1, d, 0.0);
     walk.ctx.log.Print("   Seq greater than 0 - adding roid: %d, position: %d, Distance: %f\n", f.Com_id1, position, d);
   }
 }
@@ -64,11 +64,11 @@ void QueueInteriorJoin(NetworkWalk& walk, const FlowRecord& f, std::int32_t last
 void ScanUpstreamRows(NetworkWalk& walk) {
   const NetworkTables& tables = walk.ctx.tables;
   NavState& state = walk.ctx.state;
-  std::span<const std::int32_t> rows = tables.RowsInto(walk.lastRoid);
+  std::span<const std::int32_t> rows = tables.RowsIntoAt(walk.lastId);
   if (rows.empty()) return;
   // The scan runs only for a reach the result builder accepted, so it is in
   // the reach table.
-  const ReachRecord* last = tables.ReachByComId(walk.lastRoid);
+  const ReachRecord* last = tables.ReachRecordAt(walk.lastId);
   const std::int32_t lastMeters = last == nullptr ? 0 : last->Meters;
 
   const FlowRecord& head = tables.flows()[static_cast<std::size_t>(rows.front())];
@@ -89,16 +89,17 @@ void ScanUpstreamRows(NetworkWalk& walk) {
         QueueInteriorJoin(walk, f, lastMeters);
     }
     if (Followed(f) && f.Sequence == 0.0 && f.DLevel != 0 && reachEndOpen) {
-      std::int32_t position = walk.Append(f.Com_id1, state.dCumTravelDistance, 0.0);
+      std::int32_t position = walk.Append(f.Com_id1, f.id1, state.dCumTravelDistance, 0.0);
       walk.ctx.log.Print("   Levels not equal - adding roid: %d, position: %d\n", f.Com_id1, position);
     }
     if (f.Dir == kDirOrdinary && f.Sequence == 0.0 && f.DLevel == 0 && reachEndOpen) {
       if (walk.nextRoid == 0) {
         walk.nextRoid = f.Com_id1;
+        walk.nextId = f.id1;
         walk.ctx.log.Print("   Levels equal - processing roid: %d\n", f.Com_id1);
-        AddSections(walk.ctx, f.Com_id1, -1.0, walk.upstream);
+        AddSections(walk.ctx, f.Com_id1, f.id1, -1.0, walk.upstream);
       } else {
-        std::int32_t position = walk.Append(f.Com_id1, state.dCumTravelDistance, 0.0);
+        std::int32_t position = walk.Append(f.Com_id1, f.id1, state.dCumTravelDistance, 0.0);
         walk.ctx.log.Print("   Levels equal - adding roid: %d, position: %d\n", f.Com_id1, position);
       }
     }

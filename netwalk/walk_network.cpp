@@ -25,11 +25,13 @@ bool ChooseNextReach(NetworkWalk& walk) {
   if (walk.nextRoid != 0) {
     // The path goes on from the far end of the reach just passed.
     walk.currentRoid = walk.nextRoid;
+    walk.currentId = walk.nextId;
     return true;
   }
-  const RoidEntry* entry = walk.roids.TakeNext(walk.ctx.state.results);
+  const RoidEntry* entry = walk.roids.TakeNext(walk.ctx.state.marks);
   if (entry == nullptr) return false;
   walk.currentRoid = entry->Roid;
+  walk.currentId = entry->id;
   walk.ctx.state.dCumTravelDistance = entry->Distance;
   if (entry->StartMeasure != 0.0) {
     walk.dStartMeasure = entry->StartMeasure;
@@ -49,11 +51,12 @@ void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
 
   NetworkWalk walk(ctx, upstream, distance);
   walk.currentRoid = start.Com_id;
+  walk.currentId = ctx.tables.IdOf(start.Com_id);
   walk.firstRoid = start.Com_id;
   std::int16_t startBranched = start.Branched;
   walk.rowGuard = RowGuard(ctx.tables);
 
-  AddSections(ctx, walk.currentRoid, startMeasure, upstream);
+  AddSections(ctx, walk.currentRoid, walk.currentId, startMeasure, upstream);
   walk.dStartMeasure = startMeasure;
 
   const NavKind passKind = request.kind == NavKind::Network ? NavKind::Network : NavKind::NetworkToDistance;
@@ -75,14 +78,17 @@ void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
     ReachPoint from = request.start;
     from.measure = walk.dStartMeasure;
     const PassageRequest passage{passKind, from, kNoPoint, request.direction, passLimit, request.units};
-    const std::int16_t answer = AddReachResult(ctx, passage, walk.currentRoid);
+    const std::int16_t answer = AddReachResult(ctx, passage, walk.currentRoid, walk.currentId);
     ctx.log.Print(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
 
     std::int32_t row = -1;
     if (answer != 0)
-      row = upstream ? FirstUpstreamRow(ctx, walk.currentRoid) : FirstDownstreamRow(ctx, walk.currentRoid);
+      row = upstream ? FirstUpstreamRowAt(ctx, walk.currentId)
+                     : FirstDownstreamRowAt(ctx, walk.currentRoid, walk.currentId);
     walk.lastRoid = walk.currentRoid;
+    walk.lastId = walk.currentId;
     walk.nextRoid = 0;
+    walk.nextId = -1;
     if (row >= 0) {
       if (upstream)
         ScanUpstreamRows(walk);

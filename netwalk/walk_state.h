@@ -21,6 +21,10 @@ struct NetworkWalk {
   std::int32_t lastRoid = 0;     // the reach whose rows are scanned
   std::int32_t firstRoid = 0;    // the reach dStartMeasure belongs to
   std::int32_t nextRoid = 0;     // same-level continuation found by the scan, 0 for none
+  // The dense ids of currentRoid, lastRoid and nextRoid.
+  std::int32_t currentId = -1;
+  std::int32_t lastId = -1;
+  std::int32_t nextId = -1;
   double dStartMeasure = 0.0;
   double lastTotal = 0.0;  // travel distance where the current reach was entered
   std::int32_t rowsExamined = 0;
@@ -34,8 +38,8 @@ struct NetworkWalk {
     return !(distance < 0.0) && x < distance;
   }
 
-  std::int32_t Append(std::int32_t roid, double travel, double startMeasure) {
-    return roids.Append({roid, travel, startMeasure});
+  std::int32_t Append(std::int32_t roid, std::int32_t id, double travel, double startMeasure) {
+    return roids.Append({roid, travel, startMeasure, id});
   }
 };
 

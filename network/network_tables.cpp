@@ -182,7 +182,7 @@ const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
 }
 
 NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
-                                                   std::int32_t IdEntry::*field) {
+                                                   std::int32_t IdEntry::*field, std::int32_t FlowRecord::*id) {
   RowBlocks blocks;
   for (IdEntry& entry : entries_) entry.*field = -1;
   std::size_t count = 0;
@@ -190,13 +190,18 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
     if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1])) ++count;
   blocks.rows.resize(keyed.size());
   blocks.starts.reserve(count + 1);
+  std::int32_t entry = -1;  // the entry of the current block's key
   for (std::size_t p = 0; p < keyed.size(); ++p) {
     const std::int32_t key = KeyOf(keyed[p]);
     blocks.rows[p] = PositionOf(keyed[p]);
     if (p + 2 * kAhead < keyed.size()) PrefetchEntry(KeyOf(keyed[p + kAhead]), KeyOf(keyed[p + 2 * kAhead]));
-    if (p > 0 && key == KeyOf(keyed[p - 1])) continue;
-    EntryFor(key).*field = static_cast<std::int32_t>(blocks.starts.size());
-    blocks.starts.push_back(static_cast<std::int32_t>(p));
+    if (p == 0 || key != KeyOf(keyed[p - 1])) {
+      IdEntry& e = EntryFor(key);
+      e.*field = static_cast<std::int32_t>(blocks.starts.size());
+      entry = static_cast<std::int32_t>(&e - entries_.data());
+      blocks.starts.push_back(static_cast<std::int32_t>(p));
+    }
+    flows_[static_cast<std::size_t>(blocks.rows[p])].*id = entry;
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
   return blocks;
@@ -210,8 +215,10 @@ std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block
 }
 
 void NetworkTables::SealFlows() {
-  rowsFrom_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), &IdEntry::from);
-  rowsInto_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), &IdEntry::into);
+  rowsFrom_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), &IdEntry::from,
+                         &FlowRecord::id1);
+  rowsInto_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), &IdEntry::into,
+                         &FlowRecord::id2);
   // Whether a reach is joined in its interior is asked of every reach a walk
   // enters: answered here once, not by reading its rows each time.
   for (IdEntry& entry : entries_) entry.interior = false;
@@ -363,19 +370,24 @@ const ReachRecord* NetworkTables::ReachByComId(std::int32_t comId) const {
   return i < 0 ? nullptr : &reaches_[static_cast<std::size_t>(i)];
 }
 
-std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const {
-  const IdEntry* entry = EntryOf(comId);
-  return entry == nullptr ? std::span<const std::int32_t>() : rowsFrom_.Block(entry->from);
+std::span<const std::int32_t> NetworkTables::RowsFrom(std::int32_t comId) const { return RowsFromAt(IdOf(comId)); }
+
+std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const { return RowsIntoAt(IdOf(comId)); }
+
+bool NetworkTables::HasInteriorInflow(std::int32_t comId) const { return HasInteriorInflowAt(IdOf(comId)); }
+
+std::span<const std::int32_t> NetworkTables::RowsFromAt(std::int32_t id) const {
+  return id < 0 ? std::span<const std::int32_t>() : rowsFrom_.Block(entries_[static_cast<std::size_t>(id)].from);
 }
 
-std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const {
-  const IdEntry* entry = EntryOf(comId);
-  return entry == nullptr ? std::span<const std::int32_t>() : rowsInto_.Block(entry->into);
+std::span<const std::int32_t> NetworkTables::RowsIntoAt(std::int32_t id) const {
+  return id < 0 ? std::span<const std::int32_t>() : rowsInto_.Block(entries_[static_cast<std::size_t>(id)].into);
 }
 
-bool NetworkTables::HasInteriorInflow(std::int32_t comId) const {
-  const IdEntry* entry = EntryOf(comId);
-  return entry != nullptr && entry->into >= 0 && entry->interior;
+bool NetworkTables::HasInteriorInflowAt(std::int32_t id) const {
+  if (id < 0) return false;
+  const IdEntry& entry = entries_[static_cast<std::size_t>(id)];
+  return entry.into >= 0 && entry.interior;
 }
 
 }  // namespace rill

@@ -52,6 +52,21 @@ class NetworkTables {
   // Whether some row enters the reach at an interior junction (Sequence > 0).
   bool HasInteriorInflow(std::int32_t comId) const;
 
+  // Every Com_id the tables hold (reaches, both ends of the flow rows,
+  // sections) has a dense id in [0, idCount()): a walk resolves its start
+  // once and then follows the ids flow rows carry, never hashing a Com_id.
+  std::int32_t IdOf(std::int32_t comId) const { return entryOf_.Find(comId); }
+  std::size_t idCount() const { return entries_.size(); }
+  // The lookups above by dense id; an id of -1 has nothing.
+  std::int32_t ReachAt(std::int32_t id) const { return id < 0 ? -1 : entries_[static_cast<std::size_t>(id)].reach; }
+  const ReachRecord* ReachRecordAt(std::int32_t id) const {
+    const std::int32_t i = ReachAt(id);
+    return i < 0 ? nullptr : &reaches_[static_cast<std::size_t>(i)];
+  }
+  std::span<const std::int32_t> RowsFromAt(std::int32_t id) const;
+  std::span<const std::int32_t> RowsIntoAt(std::int32_t id) const;
+  bool HasInteriorInflowAt(std::int32_t id) const;
+
   // Building, in load order: sections, then flows, then reaches.
   void AppendSection(const SectionRecord& section) { sections_.push_back(section); }
   // Whole tables at once: taken over when nothing was appended before, so
@@ -137,7 +152,8 @@ class NetworkTables {
   };
   // Cuts `rows` into blocks and records each block in the entry of its key.
   // `keyed` holds each row's key in the high half, the row in the low half.
-  RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field);
+  RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
+                       std::int32_t FlowRecord::*id);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;

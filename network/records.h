@@ -26,11 +26,16 @@ struct FlowRecord {
   std::int32_t Rel_com_Id = 0;
   std::int32_t Com_id1 = 0;
   std::int32_t Com_id2 = 0;
+  // The dense id of Com_id1 (NetworkTables::IdOf), set when the flows are
+  // sealed: a walk follows these ids, not the Com_ids.
+  std::int32_t id1 = -1;
   double Sequence = 0.0;  // junction measure when positive
   std::int32_t Dir = 0;   // 709, 712, 714 ...; a Dir 710 row is stored as 709
   std::int32_t DLevel = 0;
   std::int16_t Orig710 = 0;  // 1: read as Dir 710, Com_id1 and Com_id2 exchanged
+  std::int32_t id2 = -1;     // as id1, of Com_id2
 };
+static_assert(sizeof(FlowRecord) == 40, "the dense ids fill the record's padding");
 
 // One row of secdata.txt. Water enters at Fnode (the T_meas end) and
 // leaves at Tnode (the F_meas end).

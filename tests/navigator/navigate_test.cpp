@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "navigation/navigation.h"
 #include "navigator/command_line.h"
@@ -250,6 +251,34 @@ TEST_F(Navigation, DistancesAreConvertedToMetersOnce) {
   EXPECT_NE(zero.log.find("From Measure:     100.00, To Measure:     100.00, TravelDistance:              0.00000"),
             std::string::npos)
       << zero.log;
+}
+
+TEST_F(Navigation, AWorkspaceKeptFromRequestToRequestChangesNoResult) {
+  // Restarts, walks that meet reaches again, and every kind both ways, in
+  // one order and then in the reverse one, with the marks of the requests
+  // before left in the workspace.
+  const std::vector<std::string> lines = {"5,C,50,A,30,D,0,M,1", "2,C,0,A,0,U,0,M,1",   "1,A,100,A,0,D,0,M,1",
+                                          "3,C,0,A,0,U,2,MI,1",  "4,C,0,A,0,U,3,MI,1",  "5,B,100,A,0,D,0,M,1",
+                                          "2,Y,50,A,0,U,0,M,1",  "1,W,100,A,0,D,0,M,1", "4,A,100,A,0,D,1,MI,1",
+                                          "2,L,150,A,0,U,0,M,1", "5,X,50,W,50,D,0,M,1"};
+  auto navigate = [&](const std::string& fields, NavWorkspace* reuse) {
+    ScratchDir dir;
+    auto parsed = ParseCommandLine(fields + "," + dir.work() + ",out.csv,p_,0,0");
+    EXPECT_TRUE(std::holds_alternative<CommandLineFields>(parsed)) << fields;
+    TextWriter log = TextWriter::InMemory();
+    const rill::Navigation n = Navigate(net_->tables, std::get<CommandLineFields>(parsed).Request(), log, reuse);
+    std::string seen = log.TakeText() + n.ccode + "\n";
+    for (const ResultRecord& r : n.state.results.records())
+      seen += std::to_string(r.Com_id) + " " + std::to_string(r.FromMeasure) + " " + std::to_string(r.ToMeasure) + " " +
+              std::to_string(r.TravelDistance) + "\n";
+    return seen;
+  };
+  NavWorkspace workspace;
+  for (int round = 0; round < 2; ++round)
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+      const std::string& fields = round == 0 ? lines[k] : lines[lines.size() - 1 - k];
+      EXPECT_EQ(navigate(fields, &workspace), navigate(fields, nullptr)) << fields;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Lookups over the loaded tables and the classification of reaches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "network/classify.h"
 #include "tests/support/net_fixture.h"
 
@@ -107,6 +110,37 @@ TEST(Lookups, InteriorInflowIsTrueWheneverSomeEnteringRowHasAPositiveMeasure) {
   ASSERT_EQ(from10.size(), 3u);
   EXPECT_EQ(t.flows()[static_cast<std::size_t>(from10[0])].Rel_com_Id, 5);
   EXPECT_EQ(t.flows()[static_cast<std::size_t>(from10[2])].Rel_com_Id, 3);
+}
+
+TEST(Lookups, DenseIdsNameEveryComIdAndAnswerAsTheComIds) {
+  // 40 has only sections, 0 and 50 only flow rows, 60 only a reach; 7 has
+  // rows both ways and 8 comes twice in the reach table.
+  auto net = LoadNet("0,100,1,2,40,100\n0,50,1,2,7,100\n50,100,2,3,7,100\n",
+                     "1,0,7,0,712,0\n2,7,8,30,709,0\n3,8,50,0,709,1\n4,40,7,0,709,0\n",
+                     "7,A,1,1,100,1\n8,B,1,1,100,2\n8,C,1,1,100,3\n60,D,1,1,100,4\n");
+  const NetworkTables& t = net->tables;
+  std::vector<bool> taken(t.idCount(), false);
+  for (std::int32_t comId : {0, 7, 8, 40, 50, 60}) {
+    const std::int32_t id = t.IdOf(comId);
+    ASSERT_GE(id, 0) << comId;
+    ASSERT_LT(static_cast<std::size_t>(id), t.idCount()) << comId;
+    EXPECT_FALSE(taken[static_cast<std::size_t>(id)]) << comId;
+    taken[static_cast<std::size_t>(id)] = true;
+    EXPECT_EQ(t.ReachAt(id), t.FindReachByComId(comId)) << comId;
+    EXPECT_EQ(t.ReachRecordAt(id), t.ReachByComId(comId)) << comId;
+    EXPECT_TRUE(std::ranges::equal(t.RowsFromAt(id), t.RowsFrom(comId))) << comId;
+    EXPECT_TRUE(std::ranges::equal(t.RowsIntoAt(id), t.RowsInto(comId))) << comId;
+    EXPECT_EQ(t.HasInteriorInflowAt(id), t.HasInteriorInflow(comId)) << comId;
+  }
+  for (const FlowRecord& f : t.flows()) {
+    EXPECT_EQ(f.id1, t.IdOf(f.Com_id1)) << f.Rel_com_Id;
+    EXPECT_EQ(f.id2, t.IdOf(f.Com_id2)) << f.Rel_com_Id;
+  }
+  EXPECT_EQ(t.IdOf(99), -1);
+  EXPECT_EQ(t.ReachAt(-1), -1);
+  EXPECT_EQ(t.ReachRecordAt(-1), nullptr);
+  EXPECT_TRUE(t.RowsFromAt(-1).empty());
+  EXPECT_FALSE(t.HasInteriorInflowAt(-1));
 }
 
 TEST(Classification, BranchedFromTheMeasuresDivergentFromTheRows) {
