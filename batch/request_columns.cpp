@@ -43,16 +43,6 @@ const char* NearMiss(const std::string& name) {
   return best;
 }
 
-// A table folder named without its trailing separator gets one.
-std::string AsFolder(std::string folder) {
-  if (folder.empty() || folder.back() == '/') return folder;
-#ifdef _WIN32
-  if (folder.back() == '\\' || folder.back() == ':') return folder;
-#endif
-  folder.push_back('/');
-  return folder;
-}
-
 // A Com_id field: a whole number, blanks around it allowed; empty for none.
 bool ReadComid(const std::string& text, std::optional<std::int32_t>& comId) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -93,6 +83,15 @@ std::variant<RequestColumns, std::string> RequestColumns::FromHeader(const std::
   if (!columns.Has(RequestColumn::StartReach) && !columns.Has(RequestColumn::StartComid))
     return "The requests table has no column StartReach (nor StartComid)";
   return columns;
+}
+
+std::string TableFolder(std::string folder) {
+  if (folder.empty() || folder.back() == '/') return folder;
+#ifdef _WIN32
+  if (folder.back() == '\\' || folder.back() == ':') return folder;
+#endif
+  folder.push_back('/');
+  return folder;
 }
 
 const std::string& RequestColumns::Field(const std::vector<std::string>& record, RequestColumn column) const {
@@ -138,7 +137,7 @@ std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& col
   r.units = *units;
   r.startMode = StartReachModeOf(ReadSwitch(field(RequestColumn::WholeReachStartMode)));
   r.boundary = UnitBoundaryOf(ReadSwitch(field(RequestColumn::EndAtCUBoundary)));
-  b.workPath = AsFolder(columns.Has(RequestColumn::Tables) ? field(RequestColumn::Tables) : defaultTables);
+  b.workPath = TableFolder(columns.Has(RequestColumn::Tables) ? field(RequestColumn::Tables) : defaultTables);
   b.filePrefix = field(RequestColumn::Prefix);
 
   const TablePaths paths = TablePathsFor(b.workPath, b.filePrefix);

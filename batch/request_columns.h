@@ -70,6 +70,10 @@ struct RequestRefusal {
   std::string reason;
 };
 
+// A table folder as a request's WorkPath: named without its trailing
+// separator, it gets one.
+std::string TableFolder(std::string folder);
+
 // Converts one record; numbers are read as a single run reads its fields,
 // units by their names (KM included; an unknown one refuses the record).
 // `defaultTables` stands for a missing Tables column.

@@ -30,11 +30,6 @@ constexpr std::size_t kChunk = 32;
 // requests before them are written, stay a few MB.
 constexpr std::size_t kWindowPerThread = 256;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   if (fs::equivalent(a, b, ec)) return true;
@@ -46,7 +41,7 @@ bool InShard(std::size_t position, const BatchOptions& o) {
 }
 
 std::size_t CountRequests(const std::string& path, const BatchOptions& o) {
-  File file(std::fopen(path.c_str(), "rb"));
+  const OpenedFile file = OpenToRead(path);
   if (!file) return 0;
   CsvRecords records(file.get());
   std::vector<std::string> fields;
@@ -90,7 +85,7 @@ std::string DefaultStatusPath(const std::string& results) {
 BatchResult RunBatch(const BatchOptions& o, const std::atomic<bool>& stop,
                      const std::function<void(const BatchProgress&)>& progress) {
   const Clock::time_point started = Clock::now();
-  File requests(std::fopen(o.requests.c_str(), "rb"));
+  const OpenedFile requests = OpenToRead(o.requests);
   if (!requests) return Stop(kBatchRequestsUnreadable, "The requests file " + o.requests + " cannot be read");
   CsvRecords records(requests.get());
   std::vector<std::string> record;

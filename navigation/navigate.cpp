@@ -73,7 +73,6 @@ bool CheckRequest(const NavigationRequest& r, const WalkPoint& start, const Walk
 
 double DistanceInMeters(const NavigationRequest& r) {
   if (!(r.distance > 0.0)) return r.distance;
-  if (r.units == DistanceUnit::Meters) return r.distance;
   return r.distance * MetersPer(r.units);
 }
 

@@ -21,7 +21,7 @@ TableText::TableText(std::string text) : buffer_(std::move(text)), end_(buffer_.
 
 std::optional<TableText> TableText::Open(const std::string& path, std::size_t blockBytes) {
   TableText text;
-  text.file_.reset(std::fopen(path.c_str(), "rb"));
+  text.file_ = OpenToRead(path);
   if (!text.file_) return std::nullopt;
   std::FILE* file = text.file_.get();
   std::error_code error;

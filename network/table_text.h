@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/opened_file.h"
+
 namespace rill {
 
 // A table given as text is one block. A table file is read in large blocks
@@ -32,12 +34,9 @@ class TableText {
   bool Failed() const { return failed_; }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
   TableText() = default;
 
-  std::unique_ptr<std::FILE, Closer> file_;  // none: the whole text is in buffer_
+  OpenedFile file_;  // none: the whole text is in buffer_
   std::string buffer_;
   std::size_t begin_ = 0;  // buffer_[begin_, end_) is read but not yet handed out
   std::size_t end_ = 0;

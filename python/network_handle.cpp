@@ -2,11 +2,6 @@
 
 namespace rill::python {
 
-std::string AsTableFolder(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
-  return folder;
-}
-
 namespace {
 
 LoadStatus Load(const std::string& folder, const std::string& prefix, TextWriter& log, NetworkTables& tables,
@@ -17,7 +12,7 @@ LoadStatus Load(const std::string& folder, const std::string& prefix, TextWriter
 }  // namespace
 
 NetworkHandle::NetworkHandle(std::string folder, std::string prefix)
-    : folder_(AsTableFolder(std::move(folder))), prefix_(std::move(prefix)) {
+    : folder_(TableFolder(std::move(folder))), prefix_(std::move(prefix)) {
   auto loaded = std::make_shared<LoadedTables>();
   TextWriter discard = TextWriter::Discarding();
   LoadReport report;

@@ -58,7 +58,4 @@ class NetworkHandle {
   std::vector<SkippedTableLine> skipped_;
 };
 
-// A folder as the batch names table folders: with its trailing separator.
-std::string AsTableFolder(std::string folder);
-
 }  // namespace rill::python

@@ -12,10 +12,6 @@ namespace rill::geo {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 bool ReadId(const std::string& text, std::int64_t& id) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, id);
@@ -32,7 +28,7 @@ IdMap IdMap::ReadFromFolder(const std::string& folder) {
     if (error) throw GeoError(path.string() + " cannot be examined: " + error.message());
     return map;
   }
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
+  const OpenedFile file = OpenToRead(path.string());
   CsvRecords records(file.get());
   std::vector<std::string> fields;
   if (!file || !records.Next(fields) || fields != std::vector<std::string>{"Field", "TableId", "SourceId"}) {

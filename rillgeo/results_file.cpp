@@ -10,10 +10,6 @@ namespace rill::geo {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // A field without the blanks that pad the CSV's numbers.
 std::string Trimmed(const std::string& field) {
   const auto pad = [](char c) { return c == ' ' || c == '\t'; };
@@ -33,7 +29,7 @@ int ColumnOf(const std::vector<std::string>& columns, const char* name) {
 }  // namespace
 
 ResultRows ReadResults(const std::string& path, const std::string& request) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const OpenedFile file = OpenToRead(path);
   if (!file) throw GeoError(path + " cannot be read");
   CsvRecords records(file.get());
   ResultRows results;

@@ -91,7 +91,7 @@ OGRSpatialReference SpatialReference(const std::string& text) {
 }
 
 std::vector<Site> ReadCsvSites(const SiteOptions& options) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(options.path.c_str(), "rb"), std::fclose);
+  const OpenedFile file = OpenToRead(options.path);
   if (!file) throw GeoError(options.path + " cannot be opened");
   CsvRecords records(file.get());
   std::vector<std::string> header;

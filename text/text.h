@@ -13,6 +13,7 @@
 #include "text/letter_case.h"
 #include "text/nearest_name.h"
 #include "text/number_text.h"
+#include "text/opened_file.h"
 #include "text/progress_line.h"
 #include "text/replace_file.h"
 #include "text/stale_file.h"
