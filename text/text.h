@@ -17,5 +17,6 @@
 #include "text/progress_line.h"
 #include "text/replace_file.h"
 #include "text/stale_file.h"
+#include "text/status.h"
 #include "text/text_writer.h"
 #include "text/windows_command_line.h"
