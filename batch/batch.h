@@ -1,19 +1,24 @@
-// Many navigations per load: a table of requests navigated on tables loaded
-// once per folder, on every core, each request's rows exactly those of a
-// single run, gathered in one table in request order.
+// Many navigations per load: the one batch engine of every front end (the
+// batch command, the Python module, and those to come). Requests come from
+// a source (a CSV file, or columns in memory), are navigated on tables
+// loaded once per folder, on every core, each exactly as a single run would,
+// and their outcomes go, as values, in request order, to a sink: the
+// batch's files (RESULTS, STATUS, LOG) are one sink, a data frame another.
 //
 // The layer owns the requests table's columns and their reading into the
 // navigation interface's request, the cache of loaded table folders, the
-// worker threads and the ordered writing of RESULTS, STATUS and LOG. It
-// calls the navigation interface and the text layer (the CSV reader). A line
-// that cannot be a request, a folder whose tables cannot be read, a failed
-// navigation: each becomes that request's status and message in STATUS; what
-// stops the whole batch comes back as BatchResult's status and message,
-// which the program prints. Nothing here prints or exits.
+// worker threads and the ordering of outcomes. It calls the navigation
+// interface and the text layer. A line that cannot be a request, a folder
+// whose tables cannot be read, a failed navigation: each becomes that
+// request's status and message; what stops the whole batch comes back as
+// the Status of its summary. Nothing here prints, exits or parses options.
 #pragma once
 
-#include "batch/batch_command.h"
+#include "batch/batch_engine.h"
+#include "batch/batch_files.h"
+#include "batch/outcome_sink.h"
 #include "batch/request_columns.h"
 #include "batch/request_outcome.h"
+#include "batch/request_source.h"
 #include "batch/run_batch.h"
 #include "batch/table_cache.h"

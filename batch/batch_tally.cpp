@@ -2,10 +2,10 @@
 
 namespace rill {
 
-void BatchTally::Add(int status, const std::string& ccode) {
+void BatchTally::Add(RequestStatus status, std::string_view ccode) {
   ++requests_;
-  if (status >= 0 && static_cast<std::size_t>(status) < byStatus_.size()) ++byStatus_[static_cast<std::size_t>(status)];
-  if (status == 0 && !ccode.empty() && ccode != "0000") ++unusualCcodes_[ccode];
+  ++byStatus_[static_cast<std::size_t>(status)];
+  if (status == RequestStatus::Completed && !ccode.empty() && ccode != "0000") ++unusualCcodes_[std::string(ccode)];
 }
 
 void BatchTally::Merge(const BatchTally& other) {

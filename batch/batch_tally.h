@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
+
+#include "batch/request_outcome.h"
 
 namespace rill {
 
@@ -11,7 +14,7 @@ namespace rill {
 // the navigated ones how many with each ccode other than 0000.
 class BatchTally {
  public:
-  void Add(int status, const std::string& ccode);
+  void Add(RequestStatus status, std::string_view ccode);
   void Merge(const BatchTally& other);
   std::size_t requests() const { return requests_; }
   // Every request was refused or found no tables (and there was one).

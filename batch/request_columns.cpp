@@ -102,7 +102,8 @@ const std::string& RequestColumns::Field(const std::vector<std::string>& record,
 
 std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& columns,
                                                        const std::vector<std::string>& record,
-                                                       const std::string& defaultTables) {
+                                                       const std::string& defaultTables,
+                                                       const std::string& defaultPrefix) {
   auto field = [&](RequestColumn c) -> const std::string& { return columns.Field(record, c); };
   auto name = [](RequestColumn c) { return std::string(kNames[static_cast<std::size_t>(c)]); };
   BatchRequest b;
@@ -138,7 +139,7 @@ std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& col
   r.startMode = StartReachModeOf(ReadSwitch(field(RequestColumn::WholeReachStartMode)));
   r.boundary = UnitBoundaryOf(ReadSwitch(field(RequestColumn::EndAtCUBoundary)));
   b.workPath = TableFolder(columns.Has(RequestColumn::Tables) ? field(RequestColumn::Tables) : defaultTables);
-  b.filePrefix = field(RequestColumn::Prefix);
+  b.filePrefix = columns.Has(RequestColumn::Prefix) ? field(RequestColumn::Prefix) : defaultPrefix;
 
   const TablePaths paths = TablePathsFor(b.workPath, b.filePrefix);
   for (const std::string* path : {&paths.reach, &paths.flow, &paths.section})

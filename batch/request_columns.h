@@ -34,6 +34,7 @@ enum class RequestColumn : std::size_t {
 // Where each column stands in a requests table's records.
 class RequestColumns {
  public:
+  RequestColumns() = default;
   // Reads the header record. Column names are matched ignoring letter case;
   // other columns are passed over (see ignored()), except a near miss of a
   // known name, which gives the message that stops the batch, as a
@@ -76,9 +77,10 @@ std::string TableFolder(std::string folder);
 
 // Converts one record; numbers are read as a single run reads its fields,
 // units by their names (KM included; an unknown one refuses the record).
-// `defaultTables` stands for a missing Tables column.
+// `defaultTables` and `defaultPrefix` stand for a missing Tables or Prefix column.
 std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& columns,
                                                        const std::vector<std::string>& record,
-                                                       const std::string& defaultTables);
+                                                       const std::string& defaultTables,
+                                                       const std::string& defaultPrefix = "");
 
 }  // namespace rill

@@ -6,25 +6,15 @@ namespace rill {
 
 namespace {
 
-// A chunk whose texts grew past this after a large request gives its room
-// back, so that such requests do not hold memory for the rest of the batch.
-constexpr std::size_t kKeptTextBytes = std::size_t{1} << 20;
 // Blank chunks kept per thread: the few the caller fills next. The others
 // go, or every chunk of the window would keep the room of its largest
 // requests so far, and memory would grow with the length of the batch.
 constexpr std::size_t kBlanksPerThread = 2;
 
-void Empty(std::string& text) {
-  if (text.capacity() > kKeptTextBytes)
-    std::string().swap(text);
-  else
-    text.clear();
-}
-
 }  // namespace
 
-RequestPipeline::RequestPipeline(unsigned threads, bool withLog, const std::atomic<bool>& stop)
-    : withLog_(withLog), stop_(stop) {
+RequestPipeline::RequestPipeline(unsigned threads, OutcomeSink& sink, const std::atomic<bool>& stop)
+    : sink_(sink), withLog_(sink.WantsLog()), stop_(stop) {
   for (unsigned i = 0; i < (threads == 0 ? 1 : threads); ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -39,7 +29,11 @@ RequestPipeline::~RequestPipeline() {
 }
 
 std::unique_ptr<BatchChunk> RequestPipeline::Blank() {
-  if (blanks_.empty()) return std::make_unique<BatchChunk>();
+  if (blanks_.empty()) {
+    auto chunk = std::make_unique<BatchChunk>();
+    chunk->output = sink_.NewChunk();
+    return chunk;
+  }
   std::unique_ptr<BatchChunk> chunk = std::move(blanks_.back());
   blanks_.pop_back();
   return chunk;
@@ -48,9 +42,7 @@ std::unique_ptr<BatchChunk> RequestPipeline::Blank() {
 void RequestPipeline::GiveBack(std::unique_ptr<BatchChunk> chunk) {
   if (blanks_.size() >= kBlanksPerThread * workers_.size()) return;
   chunk->jobs.clear();
-  Empty(chunk->results);
-  Empty(chunk->status);
-  Empty(chunk->log);
+  chunk->output->Clear();
   chunk->done = 0;
   chunk->tally = BatchTally{};
   chunk->cut = false;
@@ -83,17 +75,14 @@ void RequestPipeline::Navigate(BatchChunk& chunk, NavWorkspace& workspace) const
       chunk.cut = true;
       break;
     }
-    const auto* refusal = std::get_if<RequestRefusal>(&job.request);
-    const RequestOutcome outcome =
-        refusal != nullptr ? RefusedOutcome(*refusal, withLog_)
-                           : NavigateRequest(std::get<BatchRequest>(job.request), *job.tables, withLog_, &workspace);
-    if (withLog_) {
-      chunk.log += job.loadDump;
-      chunk.log += outcome.log;
-    }
-    chunk.results += outcome.rows;
-    chunk.status += outcome.statusLine;
-    chunk.tally.Add(outcome.status, outcome.ccode);
+    RequestOutcome outcome;
+    if (withLog_) outcome.log = std::move(job.loadDump);
+    if (const auto* refusal = std::get_if<RequestRefusal>(&job.request))
+      RefuseRequest(*refusal, withLog_, outcome);
+    else
+      NavigateRequest(std::get<BatchRequest>(job.request), std::move(job.tables), withLog_, &workspace, outcome);
+    chunk.output->Add(outcome);
+    chunk.tally.Add(outcome.status, outcome.ccode());
     ++chunk.done;
   }
   // The tables go as soon as no request needs them, not when the chunk is written.

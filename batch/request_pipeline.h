@@ -11,28 +11,26 @@
 #include <vector>
 
 #include "batch/batch_tally.h"
-#include "batch/request_columns.h"
-#include "batch/request_outcome.h"
+#include "batch/outcome_sink.h"
+#include "batch/request_source.h"
 #include "batch/table_cache.h"
 
 namespace rill {
 
 // One request on its way through the batch.
 struct BatchJob {
-  std::variant<BatchRequest, RequestRefusal> request;
+  SourcedRequest request;
   std::shared_ptr<const LoadedTables> tables;
   std::string loadDump;  // LOG text of a load this request set off, written before its own
 };
 
-// Requests handed to a worker together, and what they add to each output,
-// formatted by that worker in request order. Chunks come back to be filled
-// again, their texts keeping their room, so that a long batch formats into
-// the same memory over and over.
+// Requests handed to a worker together, and what the sink keeps of them,
+// made by that worker in request order. Chunks come back to be filled
+// again, keeping their room, so that a long batch works in the same memory
+// over and over.
 struct BatchChunk {
   std::vector<BatchJob> jobs;
-  std::string results;  // RESULTS lines of jobs[0, done)
-  std::string status;   // their STATUS lines
-  std::string log;      // their LOG text, when there is a log
+  std::unique_ptr<OutcomeSink::Chunk> output;  // what the sink keeps of jobs[0, done)
   std::size_t done = 0;
   BatchTally tally;       // how jobs[0, done) ended
   bool cut = false;       // the batch was stopped before jobs[done]
@@ -45,7 +43,7 @@ struct BatchChunk {
 // Submit until the caller takes them with PopFront.
 class RequestPipeline {
  public:
-  RequestPipeline(unsigned threads, bool withLog, const std::atomic<bool>& stop);
+  RequestPipeline(unsigned threads, OutcomeSink& sink, const std::atomic<bool>& stop);
   ~RequestPipeline();
   RequestPipeline(const RequestPipeline&) = delete;
   RequestPipeline& operator=(const RequestPipeline&) = delete;
@@ -63,6 +61,7 @@ class RequestPipeline {
   void Work();
   void Navigate(BatchChunk& chunk, NavWorkspace& workspace) const;
 
+  OutcomeSink& sink_;
   bool withLog_;
   const std::atomic<bool>& stop_;
   std::mutex mutex_;

@@ -7,6 +7,8 @@ namespace rill {
 
 std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, TextWriter& loadLog, bool& fresh) {
   fresh = false;
+  for (const Entry& kept : kept_)
+    if (kept.base == base) return kept.tables;
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if (it->base != base) continue;
     entries_.splice(entries_.begin(), entries_, it);
@@ -25,6 +27,10 @@ std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, Tex
   if (entries_.size() >= capacity_) entries_.pop_back();
   entries_.push_front(Entry{base, std::move(loaded)});
   return entries_.front().tables;
+}
+
+void TableCache::Keep(const std::string& base, std::shared_ptr<const LoadedTables> tables) {
+  kept_.push_front(Entry{base, std::move(tables)});
 }
 
 }  // namespace rill

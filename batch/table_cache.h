@@ -30,6 +30,9 @@ class TableCache {
   // and `fresh` is set.
   std::shared_ptr<const LoadedTables> Get(const std::string& base, class TextWriter& loadLog, bool& fresh);
 
+  // Tables loaded elsewhere, given for `base` from now on and never let go.
+  void Keep(const std::string& base, std::shared_ptr<const LoadedTables> tables);
+
  private:
   struct Entry {
     std::string base;
@@ -37,6 +40,7 @@ class TableCache {
   };
   std::size_t capacity_;
   std::list<Entry> entries_;  // most recently used first
+  std::list<Entry> kept_;
 };
 
 }  // namespace rill

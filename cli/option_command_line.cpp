@@ -6,7 +6,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "batch/batch.h"
+#include "cli/batch_command.h"
+#include "cli/batch_exit_status.h"
 #include "cli/progress_line.h"
 #include "text/nearest_name.h"
 
@@ -62,15 +63,14 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
   const bool showProgress = !line.noProgress && !line.quiet && isatty(STDERR_FILENO) == 1;
   line.options.countRequests = showProgress;
   BatchProgressLine progressLine;
-  std::function<void(const BatchProgress&)> progress;
+  ProgressReport progress;
   if (showProgress) progress = [&progressLine](const BatchProgress& p) { progressLine.Show(p); };
-  BatchResult result;
+  BatchSummary result;
   try {
     result = RunBatch(line.options, stop, progress);
   } catch (const std::bad_alloc&) {
-    result = BatchResult{};
-    result.status = kBatchOutputFailed;
-    result.message = "The batch ran out of memory";
+    result = BatchSummary{};
+    result.status = Status(Fault::OutOfMemory, "The batch ran out of memory");
   }
   progressLine.End();
   if (!result.ignoredColumns.empty() && !line.quiet) {
@@ -78,10 +78,11 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
     for (const std::string& name : result.ignoredColumns) std::cerr << ' ' << name;
     std::cerr << '\n';
   }
-  if (!line.quiet && (result.tally.requests() > 0 || result.status == kBatchCompleted))
+  const int status = BatchExitStatus(result.status);
+  if (!line.quiet && (result.tally.requests() > 0 || status == kBatchCompleted))
     std::cerr << "rillmark batch: " << result.tally.Summary() << '\n';
-  if (!result.message.empty()) std::cerr << "rillmark batch: " << result.message << '\n';
-  return result.status;
+  if (!result.status.message().empty()) std::cerr << "rillmark batch: " << result.status.message() << '\n';
+  return status;
 }
 
 }  // namespace rill

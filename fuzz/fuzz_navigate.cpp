@@ -197,7 +197,7 @@ Outputs Run(const rill::NetworkTables& tables, rill::CommandLineFields request, 
     if (!log.Open(logPath)) rill::fuzz::Fail(kTarget, "cannot open " + logPath);
     const rill::Navigation navigation = rill::Navigate(tables, request.Request(), log);
     std::ostringstream errors;
-    status = rill::WriteRunEnding(tables, navigation, request, log, errors);
+    status = rill::WriteRunEnding(navigation, request, log, errors);
     if (!log.Close()) rill::fuzz::Fail(kTarget, "cannot write " + logPath);
   }
   if (status != 0) rill::fuzz::Fail(kTarget, "Navigate answered " + std::to_string(status));

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "mainstem/mainstem.h"
-#include "navigation/result_rows.h"
+#include "navigation/result_of_pass.h"
 #include "navigation/start_rules.h"
 #include "netwalk/netwalk.h"
 
@@ -39,11 +39,12 @@ WalkPoint Resolve(const NetworkTables& tables, const std::string& code, const st
 }
 
 // A code given beside a Com_id must be that reach's own.
-std::string Disagreement(const char* which, const std::string& given, const std::optional<std::int32_t>& comId,
-                         const WalkPoint& p) {
-  if (!comId || given.empty() || p.reach < 0 || given == p.code) return "";
-  return std::string(which) + " " + given + " is not the code of the reach with Com_id " + std::to_string(*comId) +
-         ", " + p.code;
+std::optional<Refusal> Disagreement(RequestPoint point, const std::string& given,
+                                    const std::optional<std::int32_t>& comId, const WalkPoint& p) {
+  if (!comId || given.empty() || p.reach < 0 || given == p.code) return std::nullopt;
+  const char* which = point == RequestPoint::Start ? "StartReach" : "EndReach";
+  return Refusal{point, std::string(which) + " " + given + " is not the code of the reach with Com_id " +
+                            std::to_string(*comId) + ", " + p.code};
 }
 
 // Requests that name no known reach or no direction cannot be walked: they
@@ -119,24 +120,25 @@ WalkRequest WalkOf(const NavigationRequest& r, Direction direction, const WalkPo
 }  // namespace
 
 Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, TextWriter& log, NavWorkspace* reuse) {
-  Navigation navigation;
-  navigation.kind = r.kind;
-  navigation.boundary = r.boundary;
-  if (r.kind == NavKind::None) return navigation;
+  if (r.kind == NavKind::None) return Navigation{};
 
   WalkPoint start = Resolve(tables, r.startReach, r.startComid, r.startMeasure);
   WalkPoint end = Resolve(tables, r.endReach, r.endComid, r.endMeasure);
-  navigation.refusal = Disagreement("StartReach", r.startReach, r.startComid, start);
-  if (navigation.refusal.empty() && r.kind == NavKind::PointToPoint)
-    navigation.refusal = Disagreement("EndReach", r.endReach, r.endComid, end);
-  if (!navigation.refusal.empty()) return navigation;
+  std::optional<Refusal> refusal = Disagreement(RequestPoint::Start, r.startReach, r.startComid, start);
+  if (!refusal && r.kind == NavKind::PointToPoint)
+    refusal = Disagreement(RequestPoint::End, r.endReach, r.endComid, end);
+  if (refusal) {
+    Navigation refused;
+    refused.refusal = std::move(refusal);
+    return refused;
+  }
 
-  NavState& state = navigation.state;
+  NavState state;
   NavContext ctx{tables, state, log};
-  if (reuse != nullptr) state.marks = std::move(reuse->marks);
+  if (reuse != nullptr) state.marks = std::move(reuse->marks_);
   state.marks.Prepare(tables.idCount());
   Direction direction = r.direction;
-  bool& pointsSwapped = navigation.pointsSwapped;
+  bool pointsSwapped = false;
 
   // A point-to-point request is always walked downstream.
   if (r.kind == NavKind::PointToPoint && direction == Direction::Up) {
@@ -145,7 +147,8 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
     pointsSwapped = true;
   }
 
-  if (!CheckRequest(r, start, end, log, navigation.notes)) {
+  std::vector<std::string> notes;
+  if (!CheckRequest(r, start, end, log, notes)) {
     state.startBlocked = 1;
   } else {
     const ReachRecord& startReach = tables.reaches()[static_cast<std::size_t>(start.reach)];
@@ -179,16 +182,16 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
     WalkMainstem(ctx, WalkOf(r, direction, start, end, meters));
     log.Write("New Navigation Complete\n");
   }
-  navigation.boundaryCode = pointsSwapped ? end.code : start.code;
-  navigation.ccode = StatusDigits(state, r.kind);
-  AddStatusNotes(navigation, start.code);
+  PassEnding ending;
+  ending.kind = r.kind;
+  ending.pointsSwapped = pointsSwapped;
+  ending.boundary = r.boundary;
+  ending.boundaryCode = pointsSwapped ? end.code : start.code;
+  ending.startCode = start.code;
   // The marks serve the walk only: given back, or let go with their memory.
   state.marks.Reset();
-  if (reuse != nullptr)
-    reuse->marks = std::move(state.marks);
-  else
-    state.marks = WalkMarks{};
-  return navigation;
+  if (reuse != nullptr) reuse->marks_ = std::move(state.marks);
+  return ResultOfPass(tables, state, ending, std::move(notes));
 }
 
 }  // namespace rill

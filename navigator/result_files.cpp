@@ -6,12 +6,13 @@ namespace rill {
 
 namespace {
 
-bool WriteCsv(const NetworkTables& tables, const Navigation& navigation, const std::string& path) {
+bool WriteCsv(const Navigation& navigation, const std::string& path) {
   TextWriter csv;
   if (!csv.Open(path)) return false;
-  if (!navigation.state.results.records().empty()) {
+  // A walk that passed reaches has a header, even when the boundary keeps no row.
+  if (navigation.passages > 0) {
     csv.Write(kResultHeader);
-    WriteResultLines(tables, navigation, "", csv);
+    WriteResultLines(navigation, "", csv);
   }
   return csv.Close();
 }
@@ -30,8 +31,8 @@ void ReportUnwritten(TextWriter& log, std::ostream& errors, const std::string& p
 
 }  // namespace
 
-int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, const CommandLineFields& fields,
-                     TextWriter& log, std::ostream& errors) {
+int WriteResultFiles(const Navigation& navigation, const CommandLineFields& fields, TextWriter& log,
+                     std::ostream& errors) {
   const std::string csvPath = fields.PathOf(fields.OutFile);
   const std::string codePath = fields.PathOf("ccode.txt");
   // No status may stand beside a broken CSV, not even one of an earlier
@@ -39,11 +40,11 @@ int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, 
   // Something other than a file where the status goes (a folder, say) is
   // left alone and the status counts as not written.
   const bool codePathFree = ClearStaleFile(codePath);
-  if (!WriteCsv(tables, navigation, csvPath)) {
+  if (!WriteCsv(navigation, csvPath)) {
     ReportUnwritten(log, errors, csvPath);
     return kExitOutputFailed;
   }
-  if (!codePathFree || !WriteText(codePath, navigation.ccode + "\n")) {
+  if (!codePathFree || !WriteText(codePath, std::string(navigation.digits->text()) + "\n")) {
     ReportUnwritten(log, errors, codePath);
     ClearStaleFile(codePath);
     return kExitOutputFailed;
@@ -51,10 +52,10 @@ int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, 
   return kExitCompleted;
 }
 
-int WriteRunEnding(const NetworkTables& tables, const Navigation& navigation, const CommandLineFields& fields,
-                   TextWriter& log, std::ostream& errors) {
-  const int status = WriteResultFiles(tables, navigation, fields, log, errors);
-  WriteSpecialCases(navigation.state, log);
+int WriteRunEnding(const Navigation& navigation, const CommandLineFields& fields, TextWriter& log,
+                   std::ostream& errors) {
+  const int status = WriteResultFiles(navigation, fields, log, errors);
+  WriteSpecialCases(navigation, log);
   return status;
 }
 

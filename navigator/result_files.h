@@ -12,12 +12,12 @@ namespace rill {
 // status: 0, or 3 when an output file could not be written completely (then
 // no ccode.txt is left beside a broken CSV, and the log and `errors` say
 // which file).
-int WriteResultFiles(const NetworkTables& tables, const Navigation& navigation, const CommandLineFields& fields,
-                     TextWriter& log, std::ostream& errors);
+int WriteResultFiles(const Navigation& navigation, const CommandLineFields& fields, TextWriter& log,
+                     std::ostream& errors);
 
 // A single run's ending: writes the result files of the navigation, then the
 // special-case block of its log. Returns the exit status as WriteResultFiles.
-int WriteRunEnding(const NetworkTables& tables, const Navigation& navigation, const CommandLineFields& fields,
-                   TextWriter& log, std::ostream& errors);
+int WriteRunEnding(const Navigation& navigation, const CommandLineFields& fields, TextWriter& log,
+                   std::ostream& errors);
 
 }  // namespace rill

@@ -40,7 +40,7 @@ int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& e
   const NavigationRequest request = fields.Request();
   if (request.kind == NavKind::None) return kExitCompleted;
   const Navigation navigation = Navigate(tables, request, log);
-  return WriteRunEnding(tables, navigation, fields, log, errors);
+  return WriteRunEnding(navigation, fields, log, errors);
 }
 
 }  // namespace

@@ -159,6 +159,10 @@ unsigned ThreadsArgument(py::handle value) {
   return static_cast<unsigned>(Whole(value, "threads", 1, 1024));
 }
 
+std::size_t MaxTablesArgument(py::handle value) {
+  return static_cast<std::size_t>(Whole(value, "max_tables", 1, 1 << 20));
+}
+
 RequestsTable ReadRequestsTable(py::handle names, py::handle columns) {
   RequestsTable table;
   if (!PyList_Check(names.ptr()) || !PyList_Check(columns.ptr())) throw py::type_error("requests must be a DataFrame");

@@ -39,6 +39,8 @@ std::string TextArgument(py::handle value, const char* name);
 
 // Batch threads: None for every core, else a whole number from 1.
 unsigned ThreadsArgument(py::handle value);
+// Table folders a batch keeps loaded at once besides the network's own: a whole number from 1.
+std::size_t MaxTablesArgument(py::handle value);
 
 // A requests table as the batch reads one: the header, then the records,
 // from a list of column names and a list of columns (lists of str).

@@ -12,10 +12,13 @@ py::array Block(const py::dtype& type, std::size_t rows, std::size_t size) {
 }
 
 template <typename T>
-py::array NumberBlock(const std::vector<const std::vector<T>*>& columns, std::size_t size) {
+py::array NumberBlock(const std::vector<std::vector<T>*>& columns, std::size_t size) {
   py::array block = Block(py::dtype::of<T>(), columns.size(), size);
   T* out = static_cast<T*>(block.mutable_data());
-  for (const std::vector<T>* column : columns) out = std::copy_n(column->data(), size, out);
+  for (std::vector<T>* column : columns) {
+    out = std::copy_n(column->data(), size, out);
+    std::vector<T>().swap(*column);
+  }
   return block;
 }
 
@@ -42,11 +45,11 @@ py::array TextBlock(const std::vector<const std::vector<py::object>*>& columns, 
   return block;
 }
 
-py::array IntBlock(const std::vector<const std::vector<std::int64_t>*>& columns, std::size_t size) {
+py::array IntBlock(const std::vector<std::vector<std::int64_t>*>& columns, std::size_t size) {
   return NumberBlock(columns, size);
 }
 
-py::array FloatBlock(const std::vector<const std::vector<double>*>& columns, std::size_t size) {
+py::array FloatBlock(const std::vector<std::vector<double>*>& columns, std::size_t size) {
   return NumberBlock(columns, size);
 }
 

@@ -21,7 +21,9 @@ std::vector<py::object> Texts(const std::vector<std::string_view>& texts);
 
 // Arrays of one row per column, each `size` long.
 py::array TextBlock(const std::vector<const std::vector<py::object>*>& columns, std::size_t size);
-py::array IntBlock(const std::vector<const std::vector<std::int64_t>*>& columns, std::size_t size);
-py::array FloatBlock(const std::vector<const std::vector<double>*>& columns, std::size_t size);
+// The number blocks take their columns' memory back as they are copied, so
+// that the columns and the frame are not held whole at once.
+py::array IntBlock(const std::vector<std::vector<std::int64_t>*>& columns, std::size_t size);
+py::array FloatBlock(const std::vector<std::vector<double>*>& columns, std::size_t size);
 
 }  // namespace rill::python

@@ -5,12 +5,16 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <atomic>
 #include <new>
+#include <stdexcept>
+#include <unordered_map>
 
-#include "batch_call.h"
 #include "call_arguments.h"
 #include "frame_blocks.h"
+#include "frame_sink.h"
 #include "network_handle.h"
+#include "row_columns.h"
 
 namespace py = pybind11;
 using namespace rill::python;
@@ -23,16 +27,37 @@ py::list TextList(const std::vector<std::string>& texts) {
   return list;
 }
 
+// The codes and dates of the rows' reaches as str objects, one object per
+// reach however often it is passed.
+void ReachTexts(const std::vector<const rill::ReachRecord*>& reaches, std::vector<py::object>& codes,
+                std::vector<py::object>& dates) {
+  codes.reserve(reaches.size());
+  dates.reserve(reaches.size());
+  std::unordered_map<const rill::ReachRecord*, std::size_t> seen;
+  for (const rill::ReachRecord* reach : reaches) {
+    const auto [at, fresh] = seen.try_emplace(reach, codes.size());
+    if (fresh) {
+      codes.push_back(Text(reach->Code()));
+      dates.push_back(Text(reach->Date()));
+    } else {
+      codes.push_back(codes[at->second]);
+      dates.push_back(dates[at->second]);
+    }
+  }
+}
+
 // (objects, ints, floats) of rows: [Request,] Rch_code and Rch_date; Com_id
-// and Duu_id; the four measures.
-py::tuple RowBlocks(const RowColumns& r, const std::vector<py::object>* ids = nullptr) {
+// and Duu_id; the four measures. Takes the columns' memory as it goes.
+py::tuple RowBlocks(RowColumns& r, const std::vector<py::object>* ids = nullptr) {
   const std::size_t n = r.size();
-  const std::vector<py::object> codes = Texts(r.code);
-  const std::vector<py::object> dates = Texts(r.date);
+  std::vector<py::object> codes;
+  std::vector<py::object> dates;
+  ReachTexts(r.reach, codes, dates);
   std::vector<const std::vector<py::object>*> texts = {&codes, &dates};
   if (ids != nullptr) texts.insert(texts.begin(), ids);
-  return py::make_tuple(TextBlock(texts, n), IntBlock({&r.comId, &r.duuId}, n),
-                        FloatBlock({&r.from, &r.to, &r.distance, &r.length}, n));
+  py::array textBlock = TextBlock(texts, n);
+  py::array intBlock = IntBlock({&r.comId, &r.duuId}, n);
+  return py::make_tuple(textBlock, intBlock, FloatBlock({&r.from, &r.to, &r.distance, &r.length}, n));
 }
 
 constexpr const char* kCapsuleName = "rillmark.network";
@@ -59,44 +84,67 @@ py::tuple Navigate(py::handle capsule, py::handle mode, py::handle navType, py::
     py::gil_scoped_release free;
     outcome = network.Navigate(request, withLog);
   }
-  if (!outcome.refusal.empty()) {
-    const bool end = outcome.refusal.rfind("EndReach", 0) == 0;
+  const rill::Navigation& navigation = outcome.navigation;
+  if (navigation.refusal) {
+    const bool end = navigation.refusal->point == rill::RequestPoint::End;
     throw py::value_error(std::string(end ? "end_reach and end_comid" : "start_reach and start_comid") +
-                          " disagree: " + outcome.refusal);
+                          " disagree: " + navigation.refusal->reason);
   }
-  return py::make_tuple(RowBlocks(outcome.rows), Text(outcome.ccode), TextList(outcome.notes),
+  RowColumns rows;
+  for (const rill::ResultRow& row : navigation.rows) rows.Add(row, 0);
+  const std::string_view ccode = navigation.digits ? navigation.digits->text() : std::string_view();
+  return py::make_tuple(RowBlocks(rows), Text(ccode), TextList(navigation.notes),
                         withLog ? py::object(Text(outcome.log)) : py::none());
 }
 
 // (results blocks, status blocks): the rows with their request's id in
 // front, and one status per request.
-py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::handle threads) {
+py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::handle threads, py::handle maxTables) {
   const unsigned threadCount = ThreadsArgument(threads);
-  const RequestsTable table = ReadRequestsTable(names, columns);
+  const std::size_t tableCount = MaxTablesArgument(maxTables);
+  RequestsTable table = ReadRequestsTable(names, columns);
   const NetworkHandle& network = Network(capsule);
-  std::unique_ptr<BatchOutcomes> run;
+  // Requests without a Tables (or Prefix) column navigate this network.
+  auto source = rill::RequestsInMemory(std::move(table.header), std::move(table.records),
+                                       rill::RequestDefaults{network.folder(), network.prefix()});
+  if (!source.ok()) throw py::value_error("requests: " + source.status().message());
+  rill::BatchEngine engine(rill::EngineOptions{threadCount, tableCount, 0});
+  engine.Keep(network.folder() + network.prefix(), network.loaded());
+  FrameSink sink;
+  std::atomic<bool> stop{false};
+  bool interrupted = false;
+  // Ctrl-C is seen between chunks: the engine reports now and then on this thread.
+  auto checkSignals = [&](const rill::BatchProgress&) {
+    py::gil_scoped_acquire held;
+    if (PyErr_CheckSignals() != 0) {
+      interrupted = true;
+      stop.store(true);
+    }
+  };
+  rill::BatchSummary summary;
   {
     py::gil_scoped_release free;
-    run = RunRequests(network, table, threadCount);
+    summary = engine.Run(**source, sink, stop, checkSignals);
   }
-  const std::size_t count = run->ids.size();
+  if (interrupted) throw py::error_already_set();
+
+  const std::size_t count = sink.ids.size();
   std::vector<py::object> ids;
   ids.reserve(count);
-  for (const std::string& id : run->ids) ids.push_back(Text(id));
+  for (const std::string& id : sink.ids) ids.push_back(Text(id));
   std::vector<py::object> rowIds;
-  rowIds.reserve(run->rows.size());
-  for (std::uint32_t request : run->rows.request) rowIds.push_back(ids[request]);
+  rowIds.reserve(sink.rows.size());
+  for (std::uint32_t request : sink.rows.request) rowIds.push_back(ids[request]);
+  std::vector<std::uint32_t>().swap(sink.rows.request);
 
-  std::vector<std::int64_t> statuses(count);
   std::vector<py::object> ccodes(count);
   std::vector<py::object> messages(count);
   for (std::size_t i = 0; i < count; ++i) {
-    statuses[i] = run->outcomes[i].status;
-    ccodes[i] = Text(run->outcomes[i].ccode);
-    messages[i] = Text(run->messages[i]);
+    ccodes[i] = Text(sink.ccodes[i]);
+    messages[i] = Text(sink.messages[i]);
   }
-  py::tuple status = py::make_tuple(TextBlock({&ids, &ccodes, &messages}, count), IntBlock({&statuses}, count));
-  return py::make_tuple(RowBlocks(run->rows, &rowIds), status);
+  py::tuple status = py::make_tuple(TextBlock({&ids, &ccodes, &messages}, count), IntBlock({&sink.statuses}, count));
+  return py::make_tuple(RowBlocks(sink.rows, &rowIds), status);
 }
 
 py::capsule Load(py::handle folder, py::handle prefix) {

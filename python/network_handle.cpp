@@ -34,18 +34,9 @@ std::string NetworkHandle::LoadLog() const {
 NavigateOutcome NetworkHandle::Navigate(const NavigationRequest& request, bool withLog) const {
   NavigateOutcome out;
   TextWriter log = withLog ? TextWriter::InMemory() : TextWriter::Discarding();
-  const Navigation navigation = rill::Navigate(tables(), request, log);
-  out.refusal = navigation.refusal;
-  if (out.refusal.empty()) {
-    TextWriter lines = TextWriter::InMemory();
-    WriteResultLines(tables(), navigation, "", lines);
-    // As a single run's log: the special cases close it.
-    WriteSpecialCases(navigation.state, log);
-    out.lines = std::make_unique<const std::string>(lines.TakeText());
-    ReadResultLines(*out.lines, 0, 0, out.rows);
-    out.ccode = navigation.ccode;
-    out.notes = navigation.notes;
-  }
+  out.navigation = rill::Navigate(tables(), request, log);
+  // As a single run's log: the special cases close it.
+  if (!out.navigation.refusal) WriteSpecialCases(out.navigation, log);
   if (withLog) out.log = log.TakeText();
   return out;
 }

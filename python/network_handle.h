@@ -8,7 +8,6 @@
 
 #include "batch/batch.h"
 #include "navigation/navigation.h"
-#include "row_columns.h"
 
 namespace rill::python {
 
@@ -17,15 +16,11 @@ struct TablesMissing {
   std::string path;
 };
 
-// What one navigation gives its caller: the rows read back from the lines
-// the CSV prints (`rows` views `lines`, kept where a move leaves it), and
-// why it stopped.
+// What one navigation gives its caller: what it found (its rows point into
+// the network's tables) and, when asked, its trace as a single run's log
+// holds it, special-case block included.
 struct NavigateOutcome {
-  std::unique_ptr<const std::string> lines;
-  RowColumns rows;
-  std::string ccode;
-  std::vector<std::string> notes;
-  std::string refusal;  // the request contradicts itself: nothing was walked
+  Navigation navigation;
   std::string log;
 };
 

@@ -1,86 +1,39 @@
 #include "row_columns.h"
 
-#include <stdexcept>
-
-#include "navigation/navigation.h"
-
 namespace rill::python {
 
-namespace {
-
-// Walks one printed line field by field. The codes and dates of the tables
-// hold no comma (the loader splits on commas), so a quoted one ends at the
-// first quote before a comma.
-class LineFields {
- public:
-  LineFields(std::string_view line, std::size_t at) : line_(line), at_(at) {}
-
-  std::string_view Quoted() {
-    if (at_ >= line_.size() || line_[at_] != '"') Fail();
-    const std::size_t end = line_.find("\",", at_ + 1);
-    if (end == std::string_view::npos) Fail();
-    std::string_view text = line_.substr(at_ + 1, end - at_ - 1);
-    at_ = end + 2;
-    return text;
-  }
-  // The number's text runs to the next comma or the line end; the readers
-  // stop there as they stop at the comma in the CSV.
-  const char* Number() {
-    const std::size_t end = line_.find(',', at_);
-    const char* text = line_.data() + at_;
-    at_ = end == std::string_view::npos ? line_.size() : end + 1;
-    return text;
-  }
-
- private:
-  [[noreturn]] static void Fail() { throw std::runtime_error("a result line is not in the form of the result CSV"); }
-  std::string_view line_;
-  std::size_t at_;
-};
-
-}  // namespace
-
-void ReadResultLines(std::string_view lines, std::size_t prefixLength, std::uint32_t request, RowColumns& c) {
-  // Every line ends with a line feed; the last number of a line is read up
-  // to it, and the text lies in a string whose end is a zero byte.
-  std::size_t start = 0;
-  while (start < lines.size()) {
-    // The prefix (a request's id) may hold line ends of its own.
-    std::size_t end = lines.find('\n', start + prefixLength);
-    if (end == std::string_view::npos) end = lines.size();
-    LineFields f(lines.substr(0, end), start + prefixLength);
-    c.request.push_back(request);
-    c.code.push_back(f.Quoted());
-    c.comId.push_back(ReadWhole(f.Number()));
-    c.date.push_back(f.Quoted());
-    c.duuId.push_back(ReadWhole(f.Number()));
-    c.from.push_back(ReadDecimal(f.Number()));
-    c.to.push_back(ReadDecimal(f.Number()));
-    c.distance.push_back(ReadDecimal(f.Number()));
-    c.length.push_back(ReadDecimal(f.Number()));
-    start = end + 1;
-  }
+void RowColumns::Add(const ResultRow& row, std::uint32_t requestIndex) {
+  const ResultRow printed = PrintedRow(row);
+  request.push_back(requestIndex);
+  reach.push_back(row.reach);
+  comId.push_back(row.comId);
+  duuId.push_back(row.duuId());
+  from.push_back(printed.fromMeasure);
+  to.push_back(printed.toMeasure);
+  distance.push_back(printed.distance);
+  length.push_back(printed.length);
 }
 
-std::string StatusMessage(std::string_view line, std::size_t prefixLength) {
-  // Status, ccode (quoted digits, or nothing), then the message.
-  std::size_t at = line.find(',', prefixLength);
-  if (at == std::string_view::npos) return "";
-  at = line.find(',', at + 1);
-  if (at == std::string_view::npos || at + 1 >= line.size() || line[at + 1] != '"') return "";
-  std::string message;
-  for (std::size_t k = at + 2; k < line.size(); ++k) {
-    if (line[k] == '"') {
-      if (k + 1 < line.size() && line[k + 1] == '"') {
-        message += '"';
-        ++k;
-        continue;
-      }
-      break;
-    }
-    message += line[k];
-  }
-  return message;
+void RowColumns::Append(const RowColumns& other, std::uint32_t firstRequest) {
+  for (std::uint32_t r : other.request) request.push_back(firstRequest + r);
+  reach.insert(reach.end(), other.reach.begin(), other.reach.end());
+  comId.insert(comId.end(), other.comId.begin(), other.comId.end());
+  duuId.insert(duuId.end(), other.duuId.begin(), other.duuId.end());
+  from.insert(from.end(), other.from.begin(), other.from.end());
+  to.insert(to.end(), other.to.begin(), other.to.end());
+  distance.insert(distance.end(), other.distance.begin(), other.distance.end());
+  length.insert(length.end(), other.length.begin(), other.length.end());
+}
+
+void RowColumns::Clear() {
+  request.clear();
+  reach.clear();
+  comId.clear();
+  duuId.clear();
+  from.clear();
+  to.clear();
+  distance.clear();
+  length.clear();
 }
 
 }  // namespace rill::python

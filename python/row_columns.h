@@ -1,20 +1,20 @@
 // The rows of a navigation, or of a batch, as columns for a data frame,
-// read back from the lines the result CSV prints, so that every number is
-// the one a reader of the CSV gets.
+// filled from the result's records: each number is the one a reader of the
+// result CSV gets, rounded to the digits its line prints, with no text in
+// between.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
 #include <vector>
+
+#include "navigation/navigation.h"
 
 namespace rill::python {
 
 struct RowColumns {
-  std::vector<std::uint32_t> request;  // which request of a batch the row belongs to
-  std::vector<std::string_view> code;  // views into the lines read
-  std::vector<std::string_view> date;
+  std::vector<std::uint32_t> request;     // which request of a batch the row belongs to
+  std::vector<const ReachRecord*> reach;  // its code and date, in tables kept alive by the caller
   std::vector<std::int64_t> comId;
   std::vector<std::int64_t> duuId;
   std::vector<double> from;
@@ -22,18 +22,11 @@ struct RowColumns {
   std::vector<double> distance;
   std::vector<double> length;
 
-  std::size_t size() const { return code.size(); }
+  std::size_t size() const { return reach.size(); }
+  void Add(const ResultRow& row, std::uint32_t requestIndex);
+  // Appends `other`'s rows, their request indexes moved on by `firstRequest`.
+  void Append(const RowColumns& other, std::uint32_t firstRequest);
+  void Clear();
 };
-
-// Reads result lines as WriteResultLines prints them, each after a prefix
-// of `prefixLength` bytes, as rows of request `request`. The views point
-// into `lines`, which must outlive them. Throws std::runtime_error on a
-// line not of that form.
-void ReadResultLines(std::string_view lines, std::size_t prefixLength, std::uint32_t request, RowColumns& columns);
-
-// The Message field of a STATUS line whose id field and comma take
-// `prefixLength` bytes, its doubled quotes made single; empty when the line
-// has none.
-std::string StatusMessage(std::string_view line, std::size_t prefixLength);
 
 }  // namespace rill::python

@@ -134,7 +134,7 @@ class Network:
             end_reach, end_comid, end_measure, whole_reach_start, end_at_cu_boundary, log)
         return Navigation(frames.rows_frame(blocks), ccode, notes, trace)
 
-    def batch(self, requests, threads=None):
+    def batch(self, requests, threads=None, max_tables=4):
         """Navigates a table of requests as `rillmark batch` does; returns (results, status).
 
         `requests` is a DataFrame with the columns of a batch's requests table
@@ -147,12 +147,13 @@ class Network:
 
         results has the columns of RESULTS (Request, then the rows' columns) and status
         those of STATUS (Request, Status, ccode, Message; an empty field is ""), the
-        requests in order, on `threads` threads (None: one per core). A header the batch
+        requests in order, on `threads` threads (None: one per core), keeping at most
+        `max_tables` other table folders loaded at once. A header the batch
         refuses (a near miss of a column name, a missing or repeated column) raises
         ValueError with the batch's message.
         """
         names, columns = frames.requests_table(requests)
-        results, status = _rillmark.batch(self._tables, names, columns, threads)
+        results, status = _rillmark.batch(self._tables, names, columns, threads, max_tables)
         return frames.batch_frame(results), frames.status_frame(status)
 
     def __reduce__(self):

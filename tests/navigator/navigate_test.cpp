@@ -60,7 +60,7 @@ class Navigation : public ::testing::Test {
     Outcome o;
     const rill::Navigation navigation = Navigate(net_->tables, line.Request(), log.writer());
     std::ostringstream errors;
-    o.status = WriteRunEnding(net_->tables, navigation, line, log.writer(), errors);
+    o.status = WriteRunEnding(navigation, line, log.writer(), errors);
     o.log = log.Text();
     o.csvWritten = testing::fs::exists(dir.path() / "p_out.csv");
     o.ccodeWritten = testing::fs::exists(dir.path() / "p_ccode.txt");
@@ -267,10 +267,10 @@ TEST_F(Navigation, AWorkspaceKeptFromRequestToRequestChangesNoResult) {
     EXPECT_TRUE(std::holds_alternative<CommandLineFields>(parsed)) << fields;
     TextWriter log = TextWriter::InMemory();
     const rill::Navigation n = Navigate(net_->tables, std::get<CommandLineFields>(parsed).Request(), log, reuse);
-    std::string seen = log.TakeText() + n.ccode + "\n";
-    for (const ResultRecord& r : n.state.results.records())
-      seen += std::to_string(r.Com_id) + " " + std::to_string(r.FromMeasure) + " " + std::to_string(r.ToMeasure) + " " +
-              std::to_string(r.TravelDistance) + "\n";
+    std::string seen = log.TakeText() + std::string(n.digits ? n.digits->text() : "") + "\n";
+    for (const ResultRow& r : n.rows)
+      seen += std::to_string(r.comId) + " " + std::to_string(r.fromMeasure) + " " + std::to_string(r.toMeasure) + " " +
+              std::to_string(r.distance) + "\n";
     return seen;
   };
   NavWorkspace workspace;

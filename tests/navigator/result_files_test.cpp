@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "navigation/result_of_pass.h"
 #include "tests/support/net_fixture.h"
 
 namespace rill {
@@ -88,15 +89,15 @@ class ResultFiles : public ::testing::Test {
     fields.FilePrefix = "run_";
     fields.OutFile = "result.csv";
     Written w;
-    Navigation navigation;
-    navigation.state = state;
-    navigation.kind = NavKindOf(navType);
-    navigation.pointsSwapped = reversed;
-    navigation.boundary = UnitBoundaryOf(boundary);
-    navigation.boundaryCode = reversed ? end : start;
-    navigation.ccode = StatusDigits(state, navigation.kind);
+    PassEnding ending;
+    ending.kind = NavKindOf(navType);
+    ending.pointsSwapped = reversed;
+    ending.boundary = UnitBoundaryOf(boundary);
+    ending.boundaryCode = reversed ? end : start;
+    NavState copy = state;
+    const Navigation navigation = ResultOfPass(net_->tables, copy, ending);
     std::ostringstream errors;
-    w.status = WriteRunEnding(net_->tables, navigation, fields, log.writer(), errors);
+    w.status = WriteRunEnding(navigation, fields, log.writer(), errors);
     w.csv = ReadAll(dir.path() / "run_result.csv");
     w.ccode = ReadAll(dir.path() / "run_ccode.txt");
     w.log = log.Text();
@@ -141,6 +142,12 @@ TEST_F(ResultFiles, SpecialCaseBlockFollowsTheNavigationLines) {
 
 TEST_F(ResultFiles, StatusDigits) {
   NavState s;
+  auto StatusDigits = [&](NavState& state, NavKind kind) {
+    PassEnding ending;
+    ending.kind = kind;
+    NavState copy = state;
+    return std::string(ResultOfPass(net_->tables, copy, ending).digits->text());
+  };
   EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0000");
   s.noNextReach = 1;
   EXPECT_EQ(StatusDigits(s, NavKindOf(1)), "0000");

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "batch/run_batch.h"
+#include "batch/batch.h"
 
 namespace CLI {
 class App;

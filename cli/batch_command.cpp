@@ -1,4 +1,4 @@
-#include "batch/batch_command.h"
+#include "cli/batch_command.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -62,8 +62,7 @@ std::string CompleteBatchOptions(BatchCommandLine& line) {
     if (slash == std::string::npos || !ReadCount(std::string_view(line.shard).substr(0, slash), k) ||
         !ReadCount(std::string_view(line.shard).substr(slash + 1), n) || k > n)
       return "--shard: " + line.shard + " is not K/N with 1 <= K <= N";
-    o.shardIndex = k;
-    o.shardCount = n;
+    o.shard = Shard{k, n};
   }
   if (o.results.empty()) return "--out: an empty path";
   return "";

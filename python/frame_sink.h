@@ -1,0 +1,32 @@
+// Network.batch's sink of the batch engine: the outcomes kept as the
+// columns of the RESULTS and STATUS frames, filled from the records on the
+// workers, gathered in request order.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch/batch.h"
+#include "row_columns.h"
+
+namespace rill::python {
+
+class FrameSink : public OutcomeSink {
+ public:
+  std::unique_ptr<Chunk> NewChunk() override;
+  Status Take(Chunk& chunk) override;
+
+  // One per request, in request order.
+  std::vector<std::string> ids;
+  std::vector<std::int64_t> statuses;
+  std::vector<std::string> ccodes;
+  std::vector<std::string> messages;
+  RowColumns rows;
+
+ private:
+  // Every table folder whose reaches the rows point into.
+  std::vector<std::shared_ptr<const LoadedTables>> tables_;
+};
+
+}  // namespace rill::python
