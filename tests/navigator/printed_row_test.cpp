@@ -1,0 +1,64 @@
+// A data frame's numbers are those a reader of the result CSV gets back:
+// each value rounded as printf prints it, read back as strtod reads it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <random>
+
+#include "navigation/navigation.h"
+
+namespace rill {
+namespace {
+
+double ThroughText(const char* format, double value) {
+  char text[512];
+  std::snprintf(text, sizeof text, format, value);
+  return std::strtod(text, nullptr);
+}
+
+TEST(PrintedRow, EveryValueAsTheCsvLineReadsBack) {
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.0625,
+                                0.00005,
+                                0.0005,
+                                1.0005,
+                                2.5e-4,
+                                123.4565,
+                                1e-300,
+                                1e22,
+                                -1e300,
+                                99.99995,
+                                0.12345,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::denorm_min()};
+  std::mt19937_64 random(23);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int i = 0; i < 20000; ++i)
+    values.push_back((unit(random) - 0.5) * std::pow(10.0, static_cast<int>(random() % 24) - 6));
+  for (double v : values) {
+    ResultRow row;
+    row.fromMeasure = v;
+    row.toMeasure = -v;
+    row.distance = v;
+    row.length = v * 3;
+    const ResultRow printed = PrintedRow(row);
+    // Compared as bits: a negative zero stays one.
+    EXPECT_EQ(std::signbit(printed.fromMeasure), std::signbit(ThroughText("%10.3f", v))) << v;
+    EXPECT_EQ(printed.fromMeasure, ThroughText("%10.3f", v)) << v;
+    EXPECT_EQ(printed.toMeasure, ThroughText("%10.3f", -v)) << v;
+    EXPECT_EQ(printed.distance, ThroughText("%20.4f", v)) << v;
+    EXPECT_EQ(printed.length, ThroughText("%10.4f", v * 3)) << v;
+  }
+  ResultRow odd;
+  odd.fromMeasure = std::nan("");
+  odd.distance = std::numeric_limits<double>::infinity();
+  EXPECT_TRUE(std::isnan(PrintedRow(odd).fromMeasure));
+  EXPECT_EQ(PrintedRow(odd).distance, odd.distance);
+}
+
+}  // namespace
+}  // namespace rill
