@@ -59,7 +59,7 @@ bool ReadComid(const std::string& text, std::optional<std::int32_t>& comId) {
 
 }  // namespace
 
-std::variant<RequestColumns, std::string> RequestColumns::FromHeader(const std::vector<std::string>& header) {
+StatusOr<RequestColumns> RequestColumns::FromHeader(const std::vector<std::string>& header) {
   RequestColumns columns;
   columns.width_ = header.size();
   for (std::size_t i = 0; i < header.size(); ++i) {
@@ -70,18 +70,20 @@ std::variant<RequestColumns, std::string> RequestColumns::FromHeader(const std::
     while (k < kNames.size() && !SameIgnoringCase(name, kNames[k])) ++k;
     if (k == kNames.size()) {
       if (const char* near = NearMiss(name))
-        return "unknown column \"" + name + "\": did you mean " + std::string(near) + "?";
+        return Status(Fault::Unusable, "unknown column \"" + name + "\": did you mean " + std::string(near) + "?");
       columns.ignored_.push_back(name);
       continue;
     }
-    if (columns.at_[k]) return "The requests table has the column " + std::string(kNames[k]) + " twice";
+    if (columns.at_[k])
+      return Status(Fault::Unusable, "The requests table has the column " + std::string(kNames[k]) + " twice");
     columns.at_[k] = i;
   }
   for (RequestColumn required : kRequired)
     if (!columns.Has(required))
-      return "The requests table has no column " + std::string(kNames[static_cast<std::size_t>(required)]);
+      return Status(Fault::Unusable,
+                    "The requests table has no column " + std::string(kNames[static_cast<std::size_t>(required)]));
   if (!columns.Has(RequestColumn::StartReach) && !columns.Has(RequestColumn::StartComid))
-    return "The requests table has no column StartReach (nor StartComid)";
+    return Status(Fault::Unusable, "The requests table has no column StartReach (nor StartComid)");
   return columns;
 }
 

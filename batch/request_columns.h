@@ -39,7 +39,8 @@ class RequestColumns {
   // other columns are passed over (see ignored()), except a near miss of a
   // known name, which gives the message that stops the batch, as a
   // repeated or missing required column does.
-  static std::variant<RequestColumns, std::string> FromHeader(const std::vector<std::string>& header);
+  // Fails (Unusable) with that message.
+  static StatusOr<RequestColumns> FromHeader(const std::vector<std::string>& header);
 
   std::size_t width() const { return width_; }
   // The names of the columns passed over, in header order.

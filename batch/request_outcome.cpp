@@ -22,9 +22,9 @@ void NavigateRequest(const BatchRequest& b, std::shared_ptr<const LoadedTables> 
                      NavWorkspace* reuse, RequestOutcome& out) {
   out.id = b.id;
   if (withLog) out.log += RequestLine(b.id);
-  if (!loaded->loaded) {
+  if (!loaded->loaded()) {
     out.status = RequestStatus::InputMissing;
-    out.message = "The input file " + loaded->missingPath + " was not opened";
+    out.message = loaded->status.message();
     return;
   }
   out.tables = std::move(loaded);

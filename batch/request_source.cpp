@@ -9,11 +9,6 @@ namespace rill {
 
 namespace {
 
-Status HeaderStatus(const std::variant<RequestColumns, std::string>& header) {
-  if (const auto* message = std::get_if<std::string>(&header)) return Status(Fault::Unusable, *message);
-  return Status::Ok();
-}
-
 class FileSource : public RequestSource {
  public:
   FileSource(std::string path, OpenedFile file, RequestDefaults defaults, Shard shard)
@@ -30,9 +25,9 @@ class FileSource : public RequestSource {
       if (records_.ReadFailed()) return Status(Fault::InputMissing, "The requests file " + path_ + " cannot be read");
       return Status(Fault::Unusable, "The requests file " + path_ + " has no header line");
     }
-    auto columns = RequestColumns::FromHeader(header);
-    if (Status s = HeaderStatus(columns); !s.ok()) return s;
-    columns_ = std::get<RequestColumns>(std::move(columns));
+    StatusOr<RequestColumns> columns = RequestColumns::FromHeader(header);
+    if (!columns.ok()) return columns.status();
+    columns_ = std::move(columns).value();
     return Status::Ok();
   }
 
@@ -115,10 +110,10 @@ StatusOr<std::unique_ptr<RequestSource>> OpenRequestsFile(const std::string& pat
 StatusOr<std::unique_ptr<RequestSource>> RequestsInMemory(std::vector<std::string> header,
                                                           std::vector<std::vector<std::string>> records,
                                                           const RequestDefaults& defaults) {
-  auto columns = RequestColumns::FromHeader(header);
-  if (Status s = HeaderStatus(columns); !s.ok()) return s;
+  StatusOr<RequestColumns> columns = RequestColumns::FromHeader(header);
+  if (!columns.ok()) return columns.status();
   return std::unique_ptr<RequestSource>(
-      std::make_unique<MemorySource>(std::get<RequestColumns>(std::move(columns)), std::move(records), defaults));
+      std::make_unique<MemorySource>(std::move(columns).value(), std::move(records), defaults));
 }
 
 }  // namespace rill

@@ -15,14 +15,7 @@ std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, Tex
     return entries_.front().tables;
   }
   auto loaded = std::make_shared<LoadedTables>();
-  // The loader names the table it could not open only in its dump; the
-  // reader remembers it for the status of the requests that needed it.
-  const FileReader read = [&loaded](const std::string& path) {
-    std::optional<TableText> content = ReadWholeFile(path);
-    if (!content) loaded->missingPath = path;
-    return content;
-  };
-  loaded->loaded = LoadNetworkTables(TablePathsFor(base, ""), read, loadLog, loaded->tables) == LoadStatus::Loaded;
+  loaded->status = LoadNetworkTables(TablePathsFor(base, ""), ReadWholeFile, loadLog, loaded->tables);
   fresh = true;
   if (entries_.size() >= capacity_) entries_.pop_back();
   entries_.push_front(Entry{base, std::move(loaded)});

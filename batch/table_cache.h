@@ -6,14 +6,16 @@
 #include <string>
 
 #include "network/network_tables.h"
+#include "text/status.h"
 
 namespace rill {
 
 // The tables of one folder as a load left them: read only once loaded.
 struct LoadedTables {
   NetworkTables tables;
-  bool loaded = false;
-  std::string missingPath;  // the table that could not be opened, when not loaded
+  Status status;  // not ok: a table could not be opened, and the status names it
+
+  bool loaded() const { return status.ok(); }
 };
 
 // The table folders of a batch, each loaded the first time a request names

@@ -165,7 +165,7 @@ void BM_SmallnetsEveryBasinUpstream(benchmark::State& state) {
   NetworkTables t;
   TextWriter discard;
   const std::string folder = std::string(RILL_DATA_DIR) + "/smallnets/";
-  if (LoadNetworkTables(TablePathsFor(folder, ""), ReadWholeFile, discard, t) != LoadStatus::Loaded) {
+  if (!LoadNetworkTables(TablePathsFor(folder, ""), ReadWholeFile, discard, t).ok()) {
     state.SkipWithError("smallnets not found");
     return;
   }

@@ -252,7 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     rill::TextWriter log;
     if (!log.Open(folder + "load.log")) rill::fuzz::Fail(kTarget, "cannot open the load log");
-    if (rill::LoadNetworkTables(paths, read, log, tables) != rill::LoadStatus::Loaded)
+    if (!rill::LoadNetworkTables(paths, read, log, tables).ok())
       rill::fuzz::Fail(kTarget, "tables in memory were not loaded");
   }
   if (request.NavType < 1 || request.NavType > 5) return 0;

@@ -44,7 +44,7 @@ Input Split(std::string_view bytes) {
 }
 
 struct Loaded {
-  rill::LoadStatus status = rill::LoadStatus::Loaded;
+  rill::Status status;
   rill::NetworkTables tables;
   std::string log;
 };
@@ -153,7 +153,8 @@ std::optional<std::string> WithCrLf(const std::optional<std::string>& s) {
 }
 
 void ExpectSameLoad(const Loaded& a, const Loaded& b, const char* variant) {
-  Expect(a.status == b.status, std::string(variant) + ": the load status differs");
+  Expect(a.status.fault() == b.status.fault() && a.status.message() == b.status.message(),
+         std::string(variant) + ": the load status differs");
   Expect(a.log == b.log, std::string(variant) + ": the run log differs");
 }
 

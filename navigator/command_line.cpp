@@ -50,14 +50,15 @@ std::string UsageMessage(std::size_t found) {
 
 }  // namespace
 
-std::variant<CommandLineFields, CommandLineRefusal> ParseCommandLine(std::string_view commandLine) {
+StatusOr<CommandLineFields> ParseCommandLine(std::string_view commandLine) {
   // The line is a C string: a zero byte ends it.
   commandLine = commandLine.substr(0, std::min(commandLine.size(), commandLine.find('\0')));
   if (commandLine.size() > kMaxCommandLine)
-    return CommandLineRefusal{"The command line is " + std::to_string(commandLine.size()) +
-                              " characters long; at most " + std::to_string(kMaxCommandLine) + " are accepted"};
+    return Status(Fault::Unusable, "The command line is " + std::to_string(commandLine.size()) +
+                                       " characters long; at most " + std::to_string(kMaxCommandLine) +
+                                       " are accepted");
   std::vector<std::string> f = SplitFields(commandLine);
-  if (f.size() < kFieldNames.size()) return CommandLineRefusal{UsageMessage(f.size())};
+  if (f.size() < kFieldNames.size()) return Status(Fault::Unusable, UsageMessage(f.size()));
 
   CommandLineFields r;
   r.NavType = ReadWhole(f[0].c_str());
@@ -77,13 +78,14 @@ std::variant<CommandLineFields, CommandLineRefusal> ParseCommandLine(std::string
 
   for (const char* name : kRunFiles)
     if (NamesSameFile(r.PathOf(r.OutFile), r.PathOf(name)))
-      return CommandLineRefusal{"The output file " + r.OutFile + " would overwrite the run's own " + name};
+      return Status(Fault::Unusable, "The output file " + r.OutFile + " would overwrite the run's own " + name);
   std::vector<std::string> names(kRunFiles.begin(), kRunFiles.end());
   names.push_back(r.OutFile);
   for (const std::string& name : names) {
     std::string path = r.PathOf(name);
     if (path.size() > kMaxPath)
-      return CommandLineRefusal{"The path " + path + " is longer than " + std::to_string(kMaxPath) + " characters"};
+      return Status(Fault::Unusable,
+                    "The path " + path + " is longer than " + std::to_string(kMaxPath) + " characters");
   }
   return r;
 }

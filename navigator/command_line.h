@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "navigator/command_line_fields.h"
 
@@ -12,15 +11,11 @@ namespace rill {
 inline constexpr std::size_t kMaxCommandLine = 999;
 inline constexpr std::size_t kMaxPath = kMaxPathLength;
 
-// Why a command line cannot be used; the text goes to standard error.
-struct CommandLineRefusal {
-  std::string message;
-};
-
 // Cuts the command line into its 14 fields (runs of commas count as one,
 // empty fields vanish, text after the 14th field is ignored) and converts
-// them, or says why the line cannot be used.
-std::variant<CommandLineFields, CommandLineRefusal> ParseCommandLine(std::string_view commandLine);
+// them, or says why the line cannot be used (Unusable, its message for
+// standard error).
+StatusOr<CommandLineFields> ParseCommandLine(std::string_view commandLine);
 
 // The run-log header that opens message.out.
 void WriteRequestHeader(const CommandLineFields& fields, TextWriter& log);

@@ -35,8 +35,7 @@ int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& e
   WriteRequestHeader(fields, log);
   NetworkTables tables;
   TablePaths paths = TablePathsFor(fields.WorkPath, fields.FilePrefix);
-  if (LoadNetworkTables(paths, ReadWholeFile, log, tables, concurrent) == LoadStatus::InputMissing)
-    return kExitInputMissing;
+  if (!LoadNetworkTables(paths, ReadWholeFile, log, tables, concurrent).ok()) return kExitInputMissing;
   const NavigationRequest request = fields.Request();
   if (request.kind == NavKind::None) return kExitCompleted;
   const Navigation navigation = Navigate(tables, request, log);
@@ -48,12 +47,12 @@ int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& e
 int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options) {
   CommandLineFields request;
   try {
-    auto parsed = ParseCommandLine(commandLine);
-    if (auto* refusal = std::get_if<CommandLineRefusal>(&parsed)) {
-      errors << refusal->message << '\n';
+    StatusOr<CommandLineFields> parsed = ParseCommandLine(commandLine);
+    if (!parsed.ok()) {
+      errors << parsed.status().message() << '\n';
       return kExitUnusableCommandLine;
     }
-    request = std::move(std::get<CommandLineFields>(parsed));
+    request = std::move(parsed).value();
   } catch (const std::bad_alloc&) {
     errors << kOutOfMemory;
     return kExitOutputFailed;

@@ -4,11 +4,9 @@
 // of reaches (branched, divergent), junction measures, and the special-case
 // list of pieces with its recorders.
 //
-// The layer calls the text layer only. A table that cannot be read is
-// LoadStatus::InputMissing with the reason in the log (and, when asked, in a
-// LoadReport); lines outside the format are skipped with a line in the log.
-// Loaded tables are read only; nothing here prints and nothing throws but
-// std::bad_alloc.
+// The layer calls the text layer only. A table that cannot be read is a
+// Status (InputMissing, naming it) with the reason in the log too; lines outside the format are skipped with a line in
+// the log. Loaded tables are read only; nothing here prints and nothing throws but std::bad_alloc.
 #pragma once
 
 #include "network/classify.h"

@@ -201,11 +201,11 @@ MaybeParsed<Record> ReadAndParse(const FileReader& read, const std::string& path
   return parsed;
 }
 
-LoadStatus ReportMissing(TextWriter& log, const std::string& path, const char* name) {
+Status ReportMissing(TextWriter& log, const std::string& path, const char* name) {
   log.Print("The input file %s was not opened\n", path);
   log.Print("The file %s was not opened.\n", name);
   log.Flush();
-  return LoadStatus::InputMissing;
+  return Status(Fault::InputMissing, "The input file " + path + " was not opened", path);
 }
 
 // The flow and reach tables, read and parsed on a second thread while the
@@ -267,20 +267,15 @@ void Note(LoadReport* report, const std::string& path, const std::vector<Skipped
   for (const SkippedLine& s : skipped) report->skipped.push_back({s.line, path, s.reason});
 }
 
-LoadStatus NoteMissing(LoadReport* report, const std::string& path, LoadStatus status) {
-  if (report != nullptr) report->missingPath = path;
-  return status;
-}
-
 }  // namespace
 
-LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables,
-                             bool concurrent, LoadReport* report) {
+Status LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWriter& log, NetworkTables& tables,
+                         bool concurrent, LoadReport* report) {
   log.Print("Rchdata: %s\nFlowdata: %s\nSecdata: %s\n", paths.reach, paths.flow, paths.section);
   LaterTables later(paths, read, concurrent);
 
   MaybeParsed<SectionRecord> parsedSections = ReadAndParse(read, paths.section, ParseSections);
-  if (!parsedSections) return NoteMissing(report, paths.section, ReportMissing(log, paths.section, "secdata.txt"));
+  if (!parsedSections) return ReportMissing(log, paths.section, "secdata.txt");
   Note(report, paths.section, parsedSections->skipped);
   LoadSections(*parsedSections, paths.section, log, tables);
   parsedSections.reset();
@@ -291,7 +286,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   tables.SealSections();
 
   MaybeParsed<FlowRecord> parsedFlows = later.Flows();
-  if (!parsedFlows) return NoteMissing(report, paths.flow, ReportMissing(log, paths.flow, "flowdata.txt"));
+  if (!parsedFlows) return ReportMissing(log, paths.flow, "flowdata.txt");
   Note(report, paths.flow, parsedFlows->skipped);
   LoadFlows(*parsedFlows, paths.flow, log, tables);
   parsedFlows.reset();
@@ -302,7 +297,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   tables.SealFlows();
 
   MaybeParsed<ReachRecord> parsedReaches = later.Reaches();
-  if (!parsedReaches) return NoteMissing(report, paths.reach, ReportMissing(log, paths.reach, "rchdata.txt"));
+  if (!parsedReaches) return ReportMissing(log, paths.reach, "rchdata.txt");
   Note(report, paths.reach, parsedReaches->skipped);
   LoadReaches(*parsedReaches, paths.reach, log, tables);
   parsedReaches.reset();
@@ -311,7 +306,7 @@ LoadStatus LoadNetworkTables(const TablePaths& paths, const FileReader& read, Te
   DumpReaches(reaches, log, concurrent);
   WriteCounts(log, reaches.size(), paths.reach);
   tables.SealReaches();
-  return LoadStatus::Loaded;
+  return Status::Ok();
 }
 
 }  // namespace rill

@@ -60,6 +60,17 @@ py::tuple RowBlocks(RowColumns& r, const std::vector<py::object>* ids = nullptr)
   return py::make_tuple(textBlock, intBlock, FloatBlock({&r.from, &r.to, &r.distance, &r.length}, n));
 }
 
+// A table of a network cannot be opened: raised to Python as TablesError.
+struct TablesMissing {
+  rill::Status status;
+};
+
+template <typename T>
+T ValueOrRaise(rill::StatusOr<T> result) {
+  if (!result.ok()) throw TablesMissing{result.status()};
+  return std::move(result).value();
+}
+
 constexpr const char* kCapsuleName = "rillmark.network";
 
 // The network a capsule made by `load` holds; anything else is a TypeError,
@@ -153,7 +164,7 @@ py::capsule Load(py::handle folder, py::handle prefix) {
   std::unique_ptr<NetworkHandle> network;
   {
     py::gil_scoped_release free;
-    network = std::make_unique<NetworkHandle>(std::move(folderText), std::move(prefixText));
+    network = ValueOrRaise(NetworkHandle::Load(std::move(folderText), std::move(prefixText)));
   }
   py::capsule capsule(network.get(), kCapsuleName,
                       [](PyObject* c) { delete static_cast<NetworkHandle*>(PyCapsule_GetPointer(c, kCapsuleName)); });
@@ -179,7 +190,7 @@ py::str LoadLog(py::handle capsule) {
   std::string log;
   {
     py::gil_scoped_release free;
-    log = network.LoadLog();
+    log = ValueOrRaise(network.LoadLog());
   }
   return Text(log);
 }
@@ -198,9 +209,8 @@ PYBIND11_MODULE(_rillmark, m) {
     try {
       if (p) std::rethrow_exception(p);
     } catch (const TablesMissing& e) {
-      py::object error =
-          py::reinterpret_borrow<py::object>(tablesError)(Text("The input file " + e.path + " was not opened"));
-      error.attr("filename") = Text(e.path);
+      py::object error = py::reinterpret_borrow<py::object>(tablesError)(Text(e.status.message()));
+      error.attr("filename") = Text(e.status.path());
       PyErr_SetObject(tablesError.ptr(), error.ptr());
     }
   });

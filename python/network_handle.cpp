@@ -4,30 +4,30 @@ namespace rill::python {
 
 namespace {
 
-LoadStatus Load(const std::string& folder, const std::string& prefix, TextWriter& log, NetworkTables& tables,
-                LoadReport& report) {
+Status Read(const std::string& folder, const std::string& prefix, TextWriter& log, NetworkTables& tables,
+            LoadReport& report) {
   return LoadNetworkTables(TablePathsFor(folder, prefix), ReadWholeFile, log, tables, true, &report);
 }
 
 }  // namespace
 
-NetworkHandle::NetworkHandle(std::string folder, std::string prefix)
-    : folder_(TableFolder(std::move(folder))), prefix_(std::move(prefix)) {
+StatusOr<std::unique_ptr<NetworkHandle>> NetworkHandle::Load(std::string folder, std::string prefix) {
+  std::unique_ptr<NetworkHandle> network(new NetworkHandle(TableFolder(std::move(folder)), std::move(prefix)));
   auto loaded = std::make_shared<LoadedTables>();
   TextWriter discard = TextWriter::Discarding();
   LoadReport report;
-  if (Load(folder_, prefix_, discard, loaded->tables, report) != LoadStatus::Loaded)
-    throw TablesMissing{report.missingPath};
-  loaded->loaded = true;
-  skipped_ = std::move(report.skipped);
-  loaded_ = std::move(loaded);
+  loaded->status = Read(network->folder_, network->prefix_, discard, loaded->tables, report);
+  if (!loaded->status.ok()) return loaded->status;
+  network->skipped_ = std::move(report.skipped);
+  network->loaded_ = std::move(loaded);
+  return network;
 }
 
-std::string NetworkHandle::LoadLog() const {
+StatusOr<std::string> NetworkHandle::LoadLog() const {
   TextWriter log = TextWriter::InMemory();
   NetworkTables scratch;
   LoadReport report;
-  if (Load(folder_, prefix_, log, scratch, report) != LoadStatus::Loaded) throw TablesMissing{report.missingPath};
+  if (Status s = Read(folder_, prefix_, log, scratch, report); !s.ok()) return s;
   return log.TakeText();
 }
 

@@ -11,11 +11,6 @@
 
 namespace rill::python {
 
-// The table files cannot be opened; the message names the file.
-struct TablesMissing {
-  std::string path;
-};
-
 // What one navigation gives its caller: what it found (its rows point into
 // the network's tables) and, when asked, its trace as a single run's log
 // holds it, special-case block included.
@@ -27,9 +22,9 @@ struct NavigateOutcome {
 class NetworkHandle {
  public:
   // Loads the tables `folder` + `prefix` + rchdata.txt and so on (a folder
-  // without its trailing separator gets one). Throws TablesMissing when a
-  // table cannot be opened, std::bad_alloc when memory runs out.
-  NetworkHandle(std::string folder, std::string prefix);
+  // without its trailing separator gets one). Fails (InputMissing, naming
+  // the file) when a table cannot be opened; throws only std::bad_alloc.
+  static StatusOr<std::unique_ptr<NetworkHandle>> Load(std::string folder, std::string prefix);
 
   const std::string& folder() const { return folder_; }
   const std::string& prefix() const { return prefix_; }
@@ -40,13 +35,14 @@ class NetworkHandle {
 
   // The load dump a single run writes, formatted by reading the tables
   // again (the dump of a large network runs to hundreds of megabytes, so it
-  // is not kept). Throws TablesMissing when they are gone.
-  std::string LoadLog() const;
+  // is not kept). Fails as Load when they are gone.
+  StatusOr<std::string> LoadLog() const;
 
   // One navigation; its trace is formatted only `withLog`.
   NavigateOutcome Navigate(const NavigationRequest& request, bool withLog) const;
 
  private:
+  NetworkHandle(std::string folder, std::string prefix) : folder_(std::move(folder)), prefix_(std::move(prefix)) {}
   std::string folder_;
   std::string prefix_;
   std::shared_ptr<const LoadedTables> loaded_;

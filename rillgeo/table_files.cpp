@@ -151,7 +151,7 @@ std::string IdMapText(const std::vector<RenumberedId>& renumbered) {
 NetworkTables LoadTableFolder(const std::string& folder) {
   NetworkTables tables;
   TextWriter discard = TextWriter::Discarding();
-  if (LoadNetworkTables(TablePathsFor(folder + "/", ""), ReadWholeFile, discard, tables) != LoadStatus::Loaded) {
+  if (!LoadNetworkTables(TablePathsFor(folder + "/", ""), ReadWholeFile, discard, tables).ok()) {
     throw GeoError("the tables in " + folder + " cannot be read (rchdata.txt, flowdata.txt, secdata.txt)");
   }
   return tables;

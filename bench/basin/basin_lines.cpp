@@ -254,8 +254,7 @@ int main(int argc, char** argv) {
   GDALAllRegister();
   NetworkTables tables;
   rill::TextWriter discard = rill::TextWriter::Discarding();
-  if (rill::LoadNetworkTables(rill::TablePathsFor(argv[1], ""), rill::ReadWholeFile, discard, tables) !=
-      rill::LoadStatus::Loaded) {
+  if (!rill::LoadNetworkTables(rill::TablePathsFor(argv[1], ""), rill::ReadWholeFile, discard, tables).ok()) {
     std::fprintf(stderr, "basin_lines: the tables in %s cannot be read\n", argv[1]);
     return 1;
   }

@@ -128,8 +128,8 @@ TEST(BatchEngine, TableFoldersLoadedOnceWhileTheLimitKeepsThem) {
     if (keepA) {
       auto kept = std::make_shared<LoadedTables>();
       TextWriter discard = TextWriter::Discarding();
-      kept->loaded = LoadNetworkTables(TablePathsFor((dir.path() / "a/").string(), ""), ReadWholeFile, discard,
-                                       kept->tables) == LoadStatus::Loaded;
+      kept->status =
+          LoadNetworkTables(TablePathsFor((dir.path() / "a/").string(), ""), ReadWholeFile, discard, kept->tables);
       engine.Keep((dir.path() / "a/").string(), kept);
     }
     RecordingSink sink;

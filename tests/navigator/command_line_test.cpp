@@ -13,18 +13,14 @@ namespace {
 
 CommandLineFields Parsed(const std::string& line) {
   auto result = ParseCommandLine(line);
-  if (auto* refusal = std::get_if<CommandLineRefusal>(&result)) {
-    ADD_FAILURE() << "refused: " << refusal->message;
+  if (!result.ok()) {
+    ADD_FAILURE() << "refused: " << result.status().message();
     return {};
   }
-  return std::get<CommandLineFields>(result);
+  return *result;
 }
 
-std::string Refusal(const std::string& line) {
-  auto result = ParseCommandLine(line);
-  if (auto* refusal = std::get_if<CommandLineRefusal>(&result)) return refusal->message;
-  return "";
-}
+std::string Refusal(const std::string& line) { return ParseCommandLine(line).status().message(); }
 
 const std::string kExample = "3,A,10,B,0,D,5,MI,1,W\\,out.csv,p_,0,0";
 

@@ -54,8 +54,8 @@ class Navigation : public ::testing::Test {
   Outcome Run(const std::string& fields, const std::string& switches = "0,0") {
     ScratchDir dir;
     auto parsed = ParseCommandLine(fields + "," + dir.work() + ",out.csv,p_," + switches);
-    EXPECT_TRUE(std::holds_alternative<CommandLineFields>(parsed));
-    const CommandLineFields line = std::get<CommandLineFields>(parsed);
+    EXPECT_TRUE(parsed.ok());
+    const CommandLineFields line = *parsed;
     testing::LogFile log;
     Outcome o;
     const rill::Navigation navigation = Navigate(net_->tables, line.Request(), log.writer());
@@ -264,9 +264,9 @@ TEST_F(Navigation, AWorkspaceKeptFromRequestToRequestChangesNoResult) {
   auto navigate = [&](const std::string& fields, NavWorkspace* reuse) {
     ScratchDir dir;
     auto parsed = ParseCommandLine(fields + "," + dir.work() + ",out.csv,p_,0,0");
-    EXPECT_TRUE(std::holds_alternative<CommandLineFields>(parsed)) << fields;
+    EXPECT_TRUE(parsed.ok()) << fields;
     TextWriter log = TextWriter::InMemory();
-    const rill::Navigation n = Navigate(net_->tables, std::get<CommandLineFields>(parsed).Request(), log, reuse);
+    const rill::Navigation n = Navigate(net_->tables, parsed->Request(), log, reuse);
     std::string seen = log.TakeText() + std::string(n.digits ? n.digits->text() : "") + "\n";
     for (const ResultRow& r : n.rows)
       seen += std::to_string(r.comId) + " " + std::to_string(r.fromMeasure) + " " + std::to_string(r.toMeasure) + " " +

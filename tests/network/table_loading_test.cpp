@@ -52,7 +52,7 @@ TEST(TableLoading, DumpsWhatWasKeptAndSaysWhichLinesWereSkipped) {
       "40,C3,20080101,1,400,9";
 
   auto net = LoadNet(sections, flows, reaches);
-  ASSERT_EQ(net->status, LoadStatus::Loaded);
+  ASSERT_TRUE(net->status.ok());
   EXPECT_EQ(net->loadLog,
             "Rchdata: W/rchdata.txt\n"
             "Flowdata: W/flowdata.txt\n"
@@ -140,7 +140,7 @@ TEST(TableLoading, ZeroBytesCarriageReturnsAndTheLengthLimit) {
   sections += " \n";               // line 9: one field, a blank and the line feed
   sections += "0,100,1,2,15,7\r";  // line 10: last, no line feed
   auto net = LoadNet(sections, "", "");
-  ASSERT_EQ(net->status, LoadStatus::Loaded);
+  ASSERT_TRUE(net->status.ok());
   const std::string& log = net->loadLog;
   const std::string expectedMessages =
       "Secdata: W/secdata.txt\n"
@@ -194,7 +194,7 @@ TEST(TableLoading, LastLinesAndSkippedLinesAreNeitherCountedNorDuplicates) {
             "W/flowdata.txt it has 3 of the 6 fields");
   EXPECT_EQ(net->report.skipped[1].line, 1);
   EXPECT_EQ(net->report.skipped[1].reason, "its Rch_code is longer than 14 characters");
-  EXPECT_EQ(LoadNet("", "", "")->report.missingPath, "");
+  EXPECT_TRUE(LoadNet("", "", "")->status.ok());
 
   // A reach line of five fields: the line feed ends the fifth, nothing is left for the sixth.
   auto shortReach = LoadNet("", "", "7,C,D,1,2\n7,C,D,1,2,\n");
@@ -209,14 +209,16 @@ TEST(TableLoading, InputThatCannotBeReadStopsTheLoad) {
   testing::LogFile log;
   NetworkTables tables;
   const TablePaths paths = testing::MemoryPaths();
-  LoadStatus status = LoadNetworkTables(
+  const Status status = LoadNetworkTables(
       paths,
       [&](const std::string& path) -> std::optional<std::string> {
         if (path == paths.section) return std::string("0,100,1,2,10,500\n");
         return std::nullopt;
       },
       log.writer(), tables);
-  EXPECT_EQ(status, LoadStatus::InputMissing);
+  EXPECT_EQ(status.fault(), Fault::InputMissing);
+  EXPECT_EQ(status.message(), "The input file W/flowdata.txt was not opened");
+  EXPECT_EQ(status.path(), "W/flowdata.txt");
   const std::string text = log.Text();
   const std::string tail =
       "Subscripts range from 0 to 0\n"

@@ -55,7 +55,7 @@ inline TablePaths MemoryPaths() { return {"W/rchdata.txt", "W/flowdata.txt", "W/
 // Tables loaded from text, with the log of the load.
 struct LoadedNet {
   NetworkTables tables;
-  LoadStatus status = LoadStatus::Loaded;
+  Status status;
   std::string loadLog;
   LoadReport report;
 };
