@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "rillgeo/geometry/geo_error.h"
-
 namespace rill::geo {
 
 namespace {
@@ -25,21 +23,20 @@ void StartGdal() {
   CPLSetErrorHandler(CPLQuietErrorHandler);
 }
 
-VectorSource::VectorSource(const std::string& path, const std::string& layer) {
-  dataset_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-  if (!dataset_) throw GeoError(path + " cannot be opened as a vector source");
-  const int count = dataset_->GetLayerCount();
-  for (int i = 0; i < count && layer_ == nullptr; ++i) {
-    OGRLayer* candidate = dataset_->GetLayer(i);
+StatusOr<VectorSource> VectorSource::Open(const std::string& path, const std::string& layer) {
+  GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+  if (!dataset) return Status(Fault::InputMissing, path + " cannot be opened as a vector source");
+  const int count = dataset->GetLayerCount();
+  for (int i = 0; i < count; ++i) {
+    OGRLayer* candidate = dataset->GetLayer(i);
     const std::string name = Lower(candidate->GetName());
     if (!layer.empty() ? name == Lower(layer) : (count == 1 || name.find("flowline") != std::string::npos)) {
-      layer_ = candidate;
+      return VectorSource(std::move(dataset), candidate);
     }
   }
-  if (layer_ != nullptr) return;
-  if (!layer.empty()) throw GeoError(path + " has no layer " + layer);
-  throw GeoError(path + " holds " + std::to_string(count) +
-                 " layers and none is named for flowlines; name one with --layer");
+  if (!layer.empty()) return Status(Fault::InputMissing, path + " has no layer " + layer);
+  return Status(Fault::InputMissing, path + " holds " + std::to_string(count) +
+                                         " layers and none is named for flowlines; name one with --layer");
 }
 
 }  // namespace rill::geo

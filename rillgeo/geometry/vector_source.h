@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -18,12 +21,15 @@ class VectorSource {
  public:
   // Opens `path` read-only and picks the layer named `layer` (letter case
   // ignored), or, when `layer` is empty, the only layer or the first whose
-  // name holds "flowline". A GeoError says why when that fails.
-  VectorSource(const std::string& path, const std::string& layer);
+  // name holds "flowline". A fault (Fault::InputMissing) says why when that
+  // fails.
+  static StatusOr<VectorSource> Open(const std::string& path, const std::string& layer);
 
   OGRLayer& layer() { return *layer_; }
 
  private:
+  VectorSource(GDALDatasetUniquePtr dataset, OGRLayer* layer) : dataset_(std::move(dataset)), layer_(layer) {}
+
   GDALDatasetUniquePtr dataset_;
   OGRLayer* layer_ = nullptr;
 };
