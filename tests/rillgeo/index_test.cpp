@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "network/table_loader.h"
-#include "rillgeo/flowline_lines.h"
-#include "rillgeo/ground_cutter.h"
-#include "rillgeo/id_map.h"
-#include "rillgeo/vector_source.h"
+#include "rillgeo/geometry/flowline_lines.h"
+#include "rillgeo/geometry/ground_cutter.h"
+#include "rillgeo/geometry/id_map.h"
+#include "rillgeo/geometry/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {
@@ -217,7 +217,7 @@ TEST_F(IndexTest, SnapsToTheNearestPointOfTheNearestLine) {
       const auto out = Index(lines, by, source.sites);
       ASSERT_EQ(out.size(), std::size(kExpected) + 1);
       const auto& header = out[0];
-      const geo::IdMap ids = geo::IdMap::ReadFromFolder(Scratch(std::string("tables-") + by).string());
+      const geo::IdMap ids = geo::IdMap::ReadFromFolder(Scratch(std::string("tables-") + by).string()).value();
       for (std::size_t i = 0; i < std::size(kExpected); ++i) {
         const Expected& e = kExpected[i];
         const auto& row = out[i + 1];
@@ -296,8 +296,8 @@ double Apart(const OGRPoint& a, const OGRPoint& b, geo::GroundCutter& cutter) {
 
 TEST_F(IndexTest, MapCutsAtTheStartMeasureWhereTheSiteWasSnapped) {
   const fs::path geometry = kData / "oswego/raw/flowlines.gpkg";
-  geo::VectorSource source(geometry.string(), "");
-  const geo::FlowlineLines lines(source);
+  geo::VectorSource source = geo::VectorSource::Open(geometry.string(), "").value();
+  const geo::FlowlineLines lines = geo::FlowlineLines::Read(source).value();
   // Sites 40 m off the middle vertex of every 25th flowline.
   std::string sites = "id,lon,lat\n";
   for (std::size_t i = 0; i < lines.all().size(); i += 25) {
@@ -317,7 +317,7 @@ TEST_F(IndexTest, MapCutsAtTheStartMeasureWhereTheSiteWasSnapped) {
     NetworkTables network;
     TextWriter discard = TextWriter::Discarding();
     ASSERT_TRUE(LoadNetworkTables(TablePathsFor(tables.string() + "/", ""), ReadWholeFile, discard, network).ok());
-    const geo::IdMap ids = geo::IdMap::ReadFromFolder(tables.string());
+    const geo::IdMap ids = geo::IdMap::ReadFromFolder(tables.string()).value();
     geo::GroundCutter cutter;
     const auto out = CsvLines(ReadAll(Scratch("out.csv")));
     std::size_t checked = 0;

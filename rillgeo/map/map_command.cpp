@@ -1,0 +1,104 @@
+#include "rillgeo/map/map_command.h"
+
+#include <cctype>
+#include <filesystem>
+#include <utility>
+
+#include "navigation/navigation.h"
+#include "rillgeo/geometry/navigation_pieces.h"
+#include "rillgeo/geometry/table_folder.h"
+#include "rillgeo/geometry/vector_output.h"
+#include "rillgeo/geometry/whole_file.h"
+#include "rillgeo/map/html_map.h"
+#include "rillgeo/map/per_request_maps.h"
+
+namespace rill::geo {
+
+namespace {
+
+// The short name of a distance unit as the batch's DistanceUnits names it.
+std::string UnitName(std::string units) {
+  for (char& c : units) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return units == "meters" ? "m" : units;
+}
+
+constexpr std::size_t kCodesShown = 5;
+
+// Counts the rows without a line and keeps the first few of their codes.
+void CountLineless(const ResultRows& results, const NavigationPieces& pieces, MapSummary& summary) {
+  summary.rows += results.rows.size();
+  summary.rowsWithoutLine += pieces.rowsWithoutLine.size();
+  for (std::size_t row : pieces.rowsWithoutLine) {
+    if (summary.codesWithoutLine.size() == kCodesShown) break;
+    summary.codesWithoutLine.push_back(results.rows[row][results.code >= 0 ? results.code : results.comId]);
+  }
+}
+
+std::string NoLineMessage(const MapSummary& summary, const MapOptions& options) {
+  std::string codes;
+  for (const std::string& code : summary.codesWithoutLine) codes += (codes.empty() ? "" : ", ") + code;
+  return "none of the " + std::to_string(summary.rows) + " rows has a line in " + options.geometry +
+         " (first: " + codes + "): the results do not belong to this geometry and the tables in " + options.tables;
+}
+
+}  // namespace
+
+StatusOr<MapSummary> RunMap(const MapOptions& options) {
+  const StatusOr<ResultRows> results = ReadResults(options.results, options.request);
+  if (!results.ok()) return results.status();
+  const StatusOr<NetworkTables> tables = LoadTableFolder(options.tables);
+  if (!tables.ok()) return tables.status();
+  const StatusOr<IdMap> ids = IdMap::ReadFromFolder(options.tables);
+  if (!ids.ok()) return ids.status();
+  StatusOr<VectorSource> source = VectorSource::Open(options.geometry, options.layer);
+  if (!source.ok()) return source.status();
+  const StatusOr<FlowlineLines> lines = FlowlineLines::Read(*source);
+  if (!lines.ok()) return lines.status();
+  GroundCutter cutter;
+  const std::string unit = UnitName(options.units);
+  const std::string name = std::filesystem::path(options.results).filename().string();
+
+  MapSummary summary;
+  std::vector<RequestPieces> requests;
+  NavigationPieces pieces;
+  const bool whole = !options.geojson.empty() || !options.gpkg.empty() || !options.html.empty();
+  if (!options.perRequest.empty()) {
+    StatusOr<std::vector<RequestPieces>> cut = CutPerRequest(*results, *tables, *ids, *lines, cutter);
+    if (!cut.ok()) return cut.status();
+    requests = std::move(*cut);
+    for (const RequestPieces& r : requests) CountLineless(r.results, r.pieces, summary);
+  }
+  if (whole) {
+    StatusOr<NavigationPieces> cut = CutNavigation(*results, *tables, *ids, *lines, cutter);
+    if (!cut.ok()) return cut.status();
+    pieces = std::move(*cut);
+    if (options.perRequest.empty()) CountLineless(*results, pieces, summary);
+  }
+  if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) {
+    return Status(Fault::Failed, NoLineMessage(summary, options));
+  }
+
+  // The outputs in this order, up to the first that cannot be written.
+  if (!options.perRequest.empty()) {
+    const Status written =
+        WritePerRequestMaps(requests, *lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    if (!written.ok()) return written;
+    summary.requestPages = requests.size();
+  }
+  if (!options.geojson.empty()) {
+    const Status written = WriteVectorFile(options.geojson, VectorFormat::GeoJson, *results, pieces);
+    if (!written.ok()) return written;
+  }
+  if (!options.gpkg.empty()) {
+    const Status written = WriteVectorFile(options.gpkg, VectorFormat::GeoPackage, *results, pieces);
+    if (!written.ok()) return written;
+  }
+  if (!options.html.empty()) {
+    const std::string title = "Navigation " + name + (options.request.empty() ? "" : " request " + options.request);
+    const Status written = ReplaceFile(options.html, HtmlMapPage(title, *results, pieces, *lines, unit));
+    if (!written.ok()) return written;
+  }
+  return summary;
+}
+
+}  // namespace rill::geo
