@@ -9,9 +9,29 @@ namespace rill {
 
 namespace {
 
-// The value printf's "%.Nf" shows, read back as strtod reads it.
+// The value printf's "%.Nf" shows, read back as strtod reads it. printf
+// rounds the exact value of x times 10^N to a whole number n (ties to
+// even) and strtod reads n / 10^N to the nearest double, which a division
+// of two exact doubles gives. x times 10^N is exactly hi + lo (the product
+// and its rounding error); only when hi is a half exactly can lo decide
+// the side. Past 2^52 a half is not exact: printf and strtod then.
 double Printed(double value, int precision) {
   if (!std::isfinite(value)) return value;
+  const double scale = precision == 3 ? 1e3 : 1e4;
+  const double hi = value * scale;
+  if (std::fabs(hi) < 4503599627370496.0) {
+    const double lo = std::fma(value, scale, -hi);
+    const double below = std::floor(hi);
+    double n;
+    if (hi - below != 0.5)
+      n = std::nearbyint(hi);
+    else if (lo != 0.0)
+      n = lo > 0.0 ? below + 1.0 : below;
+    else
+      n = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    // A value that rounds to nothing keeps its sign, as "-0.000" does.
+    return std::copysign(n, value) / scale;
+  }
   std::string digits;
   AppendFixed(digits, value, 0, precision);
   return ReadDecimal(digits.c_str());

@@ -35,6 +35,16 @@ TEST(PrintedRow, EveryValueAsTheCsvLineReadsBack) {
                                 0.12345,
                                 std::numeric_limits<double>::max(),
                                 std::numeric_limits<double>::denorm_min()};
+  // Exact ties at 3 places are odd sixteenths, at 4 odd thirty-seconds; and their neighbours.
+  for (int k = -40; k <= 40; k += 1) {
+    for (double tie :
+         {(2 * k + 1) / 16.0, (2 * k + 1) / 32.0, (2 * k + 1) / 16.0 + 1e6, (2 * k + 1) / 32.0 + 12345.0}) {
+      values.push_back(tie);
+      values.push_back(std::nextafter(tie, 1e300));
+      values.push_back(std::nextafter(tie, -1e300));
+    }
+  }
+  for (double big : {4.5e11, 4.503599627e12, 9.1e14, 5e15, -4.5e11 - 0.00005}) values.push_back(big);
   std::mt19937_64 random(23);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int i = 0; i < 20000; ++i)
