@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
 #include "rillgeo/flowline_reader.h"
 #include "rillgeo/network_mapping.h"
@@ -11,7 +12,7 @@
 namespace rill::geo {
 
 struct ImportOptions {
-  std::string source;
+  std::vector<std::string> sources;  // read one after the other as one network
   std::string folder;
   std::string layer;
   Mapping mapping = Mapping::ByFlowline;
@@ -24,6 +25,8 @@ struct ImportSummary {
   std::size_t flows = 0;
   std::size_t sections = 0;
   bool renumbered = false;
+  std::size_t withoutAttributes = 0;  // flowlines left out: no value-added row
+  std::size_t heldTwice = 0;          // flowlines left out: an earlier source held their id
 };
 
 // Declares the command and its options, with their help, on `app`.

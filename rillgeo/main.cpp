@@ -43,7 +43,12 @@ int RunImportCommand(const ImportOptions& options) {
       RunImport(options, [&](std::int64_t done, std::int64_t total) { progress(done, total); });
   std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
             << summary.flows << " flow rows, " << summary.sections << " sections written to " << options.folder
-            << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "") << '\n';
+            << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "");
+  if (summary.withoutAttributes > 0) {
+    std::cout << ", " << summary.withoutAttributes << " flowlines without value-added attributes left out";
+  }
+  if (summary.heldTwice > 0) std::cout << ", " << summary.heldTwice << " held by two sources imported once";
+  std::cout << '\n';
   return kDone;
 }
 

@@ -2,18 +2,16 @@
 
 #include <cpl_error.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "rillgeo/geo_error.h"
 
 namespace rill::geo {
 
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
+FlowlineSources Opened(const std::vector<std::string>& paths, const std::string& layer) {
+  StatusOr<FlowlineSources> opened = OpenFlowlineSources(paths, layer);
+  if (!opened.ok()) throw GeoError(opened.status().message());
+  return std::move(*opened);
 }
 
 }  // namespace
@@ -25,21 +23,10 @@ void StartGdal() {
   CPLSetErrorHandler(CPLQuietErrorHandler);
 }
 
-VectorSource::VectorSource(const std::string& path, const std::string& layer) {
-  dataset_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-  if (!dataset_) throw GeoError(path + " cannot be opened as a vector source");
-  const int count = dataset_->GetLayerCount();
-  for (int i = 0; i < count && layer_ == nullptr; ++i) {
-    OGRLayer* candidate = dataset_->GetLayer(i);
-    const std::string name = Lower(candidate->GetName());
-    if (!layer.empty() ? name == Lower(layer) : (count == 1 || name.find("flowline") != std::string::npos)) {
-      layer_ = candidate;
-    }
-  }
-  if (layer_ != nullptr) return;
-  if (!layer.empty()) throw GeoError(path + " has no layer " + layer);
-  throw GeoError(path + " holds " + std::to_string(count) +
-                 " layers and none is named for flowlines; name one with --layer");
-}
+VectorSource::VectorSource(const std::string& path, const std::string& layer)
+    : VectorSource(std::vector<std::string>{path}, layer) {}
+
+VectorSource::VectorSource(const std::vector<std::string>& paths, const std::string& layer)
+    : sources_(Opened(paths, layer)) {}
 
 }  // namespace rill::geo
