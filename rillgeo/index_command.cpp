@@ -12,6 +12,7 @@
 #include "rillgeo/index_table.h"
 #include "rillgeo/line_sections.h"
 #include "rillgeo/line_snapper.h"
+#include "rillgeo/site_checks.h"
 #include "rillgeo/table_files.h"
 #include "rillgeo/whole_file.h"
 
@@ -161,6 +162,18 @@ class SiteIndexer {
     return snapped;
   }
 
+  // How many sites would snap with their longitude and latitude exchanged.
+  std::size_t SnapExchanged(const std::vector<Site>& sites) {
+    std::size_t count = 0;
+    for (const Site& site : sites) {
+      if (site.located && std::fabs(site.lon) <= 90.0 && std::fabs(site.lat) <= 180.0 &&
+          !snapper_.Nearest(site.lat, site.lon, options_.radius, 1).empty()) {
+        ++count;
+      }
+    }
+    return count;
+  }
+
  private:
   SnapFields FieldsOf(const LineMatch& match) {
     const FlowlineLine& line = lines_.all()[match.line];
@@ -214,6 +227,11 @@ IndexSummary RunIndex(const IndexOptions& options, const IndexProgress& progress
       if (indexer.Index(sites[n], out)) ++summary.snapped;
       if (progress.points && ((n + 1) % 4096 == 0 || n + 1 == sites.size())) {
         progress.points(static_cast<std::int64_t>(n + 1), total);
+      }
+    }
+    if (summary.snapped == 0) {
+      if (const std::size_t exchanged = indexer.SnapExchanged(sites); exchanged > 0) {
+        throw OptionError(ExchangedAxes(exchanged, sites.size()).message());
       }
     }
   }

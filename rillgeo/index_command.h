@@ -42,8 +42,9 @@ CLI::App* AddIndexCommand(CLI::App& app, IndexOptions& options);
 
 // Reads the points, the flowlines and the tables, snaps every point and
 // replaces OUT once it is complete. A GeoError when a source cannot be read
-// or OUT written, an OptionError when the points cannot be used as asked;
-// OUT is left as it was then.
+// or OUT written, an OptionError when the points cannot be used as asked
+// (coordinates beyond what their coordinate system allows, or none snapped
+// where all would be with x and y exchanged); OUT is left as it was then.
 IndexSummary RunIndex(const IndexOptions& options, const IndexProgress& progress);
 
 }  // namespace rill::geo

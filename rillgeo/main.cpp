@@ -16,7 +16,7 @@ using namespace rill::geo;
 constexpr const char* kStatuses =
     "Exit status: 0 done; 1 a source could not be read, the results have no row with a line in the geometry, or "
     "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
-    "written).";
+    "written); 4 index: not one site snapped (OUT written with every site's note).";
 
 // A progress line once the work has taken more than a second.
 class WorkProgress {
@@ -65,7 +65,7 @@ int RunIndexCommand(const IndexOptions& options) {
   }
   std::cerr << "rillgeo index: " << summary.points << " points: " << summary.snapped << " snapped, "
             << summary.points - summary.snapped << " not snapped\n";
-  return kDone;
+  return summary.points > 0 && summary.snapped == 0 ? kNothingSnapped : kDone;
 }
 
 int RunMapCommand(const MapOptions& options) {

@@ -13,9 +13,10 @@ namespace rill::geo {
 
 // Exit statuses of rillgeo.
 enum ExitStatus : int {
-  kDone = 0,          // the command did its work
-  kFailed = 1,        // a source could not be read or an output written
-  kWrongOptions = 2,  // the command line cannot be used; nothing was read or written
+  kDone = 0,            // the command did its work
+  kFailed = 1,          // a source could not be read or an output written
+  kWrongOptions = 2,    // the command line cannot be used; nothing was read or written
+  kNothingSnapped = 4,  // index: not one site snapped (OUT written with every site's note)
 };
 
 }  // namespace rill::geo

@@ -13,6 +13,7 @@
 #include "navigation/navigation.h"
 #include "rillgeo/geo_error.h"
 #include "rillgeo/ogr_columns.h"
+#include "rillgeo/site_checks.h"
 
 namespace rill::geo {
 
@@ -113,7 +114,9 @@ std::vector<Site> ReadCsvSites(const SiteOptions& options) {
   const int id = options.id.empty() ? FindName(header, kIdNames) : named(options.id);
   std::vector<int> kept;
   for (const std::string& column : options.keepColumns) kept.push_back(named(column));
-  const ToWgs84 toWgs84(SpatialReference(options.srs));
+  const OGRSpatialReference srs = SpatialReference(options.srs);
+  const ToWgs84 toWgs84(srs);
+  LonLatCheck check(srs);
 
   std::vector<std::string> fields;
   while (records.Next(fields)) {
@@ -121,11 +124,15 @@ std::vector<Site> ReadCsvSites(const SiteOptions& options) {
     const auto field = [&](int at) { return at < static_cast<int>(fields.size()) ? fields[at] : std::string(); };
     site.id = id >= 0 ? field(id) : std::to_string(sites.size() + 1);
     double lon = 0.0, lat = 0.0;
-    if (ReadNumber(field(x), lon) && ReadNumber(field(y), lat)) toWgs84(site, lon, lat);
+    if (ReadNumber(field(x), lon) && ReadNumber(field(y), lat)) {
+      check(site.id, lon, lat);
+      toWgs84(site, lon, lat);
+    }
     for (int at : kept) site.kept.push_back(field(at));
     sites.push_back(std::move(site));
   }
   if (records.ReadFailed()) throw GeoError(options.path + " cannot be read");
+  if (!check.status().ok()) throw OptionError(check.status().message());
   return sites;
 }
 
@@ -162,6 +169,7 @@ std::vector<Site> ReadLayerSites(const SiteOptions& options) {
   OGRSpatialReference srs = own != nullptr && options.srs.empty() ? *own : SpatialReference(options.srs);
   if (own != nullptr && options.srs.empty()) srs.SetDataAxisToSRSAxisMapping(own->GetDataAxisToSRSAxisMapping());
   const ToWgs84 toWgs84(srs);
+  LonLatCheck check(srs);
 
   std::vector<Site> sites;
   layer.ResetReading();
@@ -170,11 +178,13 @@ std::vector<Site> ReadLayerSites(const SiteOptions& options) {
     site.id = id >= 0 ? TextValue(*feature, id) : std::to_string(sites.size() + 1);
     const OGRGeometry* geometry = feature->GetGeometryRef();
     if (geometry != nullptr && wkbFlatten(geometry->getGeometryType()) == wkbPoint && !geometry->IsEmpty()) {
+      check(site.id, geometry->toPoint()->getX(), geometry->toPoint()->getY());
       toWgs84(site, geometry->toPoint()->getX(), geometry->toPoint()->getY());
     }
     for (int at : kept) site.kept.push_back(feature->IsFieldSetAndNotNull(at) ? TextValue(*feature, at) : "");
     sites.push_back(std::move(site));
   }
+  if (!check.status().ok()) throw OptionError(check.status().message());
   return sites;
 }
 
