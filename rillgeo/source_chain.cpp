@@ -46,7 +46,8 @@ ChainedFlowlines::~ChainedFlowlines() { fields_->Release(); }
 void ChainedFlowlines::ResetReading() {
   for (OGRLayer* layer : layers_) layer->ResetReading();
   current_ = 0;
-  seen_.clear();
+  earlier_.clear();
+  ofThisPart_.clear();
   heldTwice_ = 0;
 }
 
@@ -57,10 +58,11 @@ OGRFeature* ChainedFlowlines::GetNextFeature() {
       const std::unique_ptr<OGRFeature> own(next);
       // An id that is not whole passes, for the reader to refuse by it.
       const std::optional<std::int64_t> id = part.id >= 0 ? WholeId(*own, part.id) : std::nullopt;
-      if (id && !seen_.insert(*id).second) {
+      if (id && earlier_.count(*id) > 0) {
         ++heldTwice_;
         continue;
       }
+      if (id) ofThisPart_.push_back(*id);
       auto feature = std::make_unique<OGRFeature>(fields_);
       feature->SetFID(own->GetFID());
       feature->SetFieldsFrom(own.get(), part.fieldMap.data());
@@ -71,6 +73,8 @@ OGRFeature* ChainedFlowlines::GetNextFeature() {
       }
       return feature.release();
     }
+    earlier_.insert(ofThisPart_.begin(), ofThisPart_.end());
+    ofThisPart_.clear();
   }
   return nullptr;
 }

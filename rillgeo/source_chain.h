@@ -18,7 +18,8 @@ class ChainedFlowlines final : public OGRLayer {
   // NHDPlusID). The columns are those of the first layer, then those of
   // later ones it lacks, matched by name, letter case ignored; the lines are
   // brought to the first layer's coordinate system. A flowline whose id an
-  // earlier one already had is left out and counted.
+  // earlier source already had is left out and counted (ids repeated within
+  // one source pass, as they would from one layer).
   explicit ChainedFlowlines(std::vector<OGRLayer*> layers);
   ~ChainedFlowlines() override;
 
@@ -45,7 +46,8 @@ class ChainedFlowlines final : public OGRLayer {
   std::vector<Part> parts_;
   OGRFeatureDefn* fields_;
   std::size_t current_ = 0;
-  std::unordered_set<std::int64_t> seen_;
+  std::unordered_set<std::int64_t> earlier_;  // ids of the sources read before the current one
+  std::vector<std::int64_t> ofThisPart_;
   std::size_t heldTwice_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "rillgeo/flowline_join.h"
+#include "rillgeo/ogr_columns.h"
 #include "rillgeo/source_chain.h"
 #include "rillgeo/vaa_table.h"
 
@@ -107,6 +108,13 @@ class SourceOpener {
     OGRLayer* lines = LayerNamed(dataset, layer.empty() ? "NHDFlowline" : layer);
     if (attributes != nullptr && lines != nullptr && Lower(lines->GetName()) == "nhdflowline") {
       return AddJoin(*lines, *attributes, path);
+    }
+    if (attributes == nullptr && lines != nullptr && Lower(lines->GetName()) == "nhdflowline" &&
+        FindColumn(*lines->GetLayerDefn(), {"StreamLevel"}) < 0) {
+      return Status(Fault::InputMissing,
+                    "table NHDPlusFlowlineVAA is missing from " + path +
+                        ", and its layer NHDFlowline holds no value-added attributes",
+                    path);
     }
     if (!layer.empty() && lines == nullptr) {
       return Status(Fault::InputMissing, path + " has no layer " + layer, path);

@@ -115,7 +115,7 @@ TEST_F(LayoutTest, SplitLayoutsGiveTheTablesOfTheirRowsJoinedInOneLayer) {
 struct JoinRefusal {
   const char* what;
   const char* flowlines;   // the lines' query, of the geodatabase
-  const char* attributes;  // the value-added table's
+  const char* attributes;  // the value-added table's; none when null
   const char* message;
 };
 
@@ -133,12 +133,13 @@ TEST_F(LayoutTest, WhatTheJoinNeedsAndDoesNotFindIsNamedAndNothingIsWritten) {
        "SELECT Shape, NHDPlusID + (CASE WHEN rowid = 9 THEN 0.25 ELSE 0 END) AS NHDPlusID, LengthKM, ReachCode "
        "FROM NHDFlowline",
        "SELECT * FROM NHDPlusFlowlineVAA", "column NHDPlusID holds '10000200"},
+      {"no value-added table", "SELECT * FROM NHDFlowline", nullptr, "table NHDPlusFlowlineVAA is missing from "},
   };
   for (const JoinRefusal& c : cases) {
     SCOPED_TRACE(c.what);
     const fs::path gpkg = Scratch(std::string(c.what) + ".gpkg");
     Query(gpkg, "NHDFlowline", c.flowlines);
-    Query(gpkg, "NHDPlusFlowlineVAA", c.attributes);
+    if (c.attributes != nullptr) Query(gpkg, "NHDPlusFlowlineVAA", c.attributes);
     const RunOutcome run = Rillgeo({"import", gpkg.string(), "--to", Scratch("refused").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
