@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "rillgeo/flowline_reader.h"
 #include "rillgeo/site_source.h"
@@ -13,7 +14,7 @@ namespace rill::geo {
 
 struct IndexOptions {
   SiteOptions sites;
-  std::string geometry;
+  std::vector<std::string> geometry;  // read one after the other, as import reads several sources
   std::string layer;
   std::string tables;
   std::string out;

@@ -26,7 +26,8 @@ ChainedFlowlines::ChainedFlowlines(std::vector<OGRLayer*> layers) : layers_(std:
     Part part{layer, IdColumn(own), {}, nullptr};
     for (int i = 0; i < own.GetFieldCount(); ++i) {
       const char* name = own.GetFieldDefn(i)->GetNameRef();
-      int index = FindColumn(*fields_, {name});
+      // One id column, whether a source calls it COMID or NHDPlusID.
+      int index = i == part.id ? IdColumn(*fields_) : FindColumn(*fields_, {name});
       if (index < 0) {
         fields_->AddFieldDefn(own.GetFieldDefn(i));
         index = fields_->GetFieldCount() - 1;

@@ -110,6 +110,21 @@ TEST_F(LayoutTest, SplitLayoutsGiveTheTablesOfTheirRowsJoinedInOneLayer) {
   ExpectSameTables(Scratch("area"), kData / "oswego");
   Import("two", {Scratch("NHDPlusMS/NHDPlus05").string(), Scratch("NHDPlusMS/NHDPlus04").string()});
   ExpectSameTables(Scratch("two"), kData / "oswego");
+
+  // Their lines index sites as the one layer does.
+  const std::string sites = (fs::path(RILL_SOURCE_DIR) / "examples/oswego_sites.csv").string();
+  const std::vector<std::vector<std::string>> geometries = {
+      {"--geometry", (kData / "oswego/raw/flowlines.gpkg").string()},
+      {"--geometry", Scratch("NHDPlusMS").string()},
+      {"--geometry", Scratch("NHDPlusMS/NHDPlus05").string(), "--geometry", Scratch("NHDPlusMS/NHDPlus04").string()}};
+  for (std::size_t i = 0; i < geometries.size(); ++i) {
+    std::vector<std::string> args{"index",    sites,
+                                  "--tables", Scratch("area").string(),
+                                  "--out",    Scratch("sites" + std::to_string(i) + ".csv").string()};
+    args.insert(args.end(), geometries[i].begin(), geometries[i].end());
+    EXPECT_EQ(Rillgeo(args).status, 0);
+    EXPECT_EQ(ReadAll(Scratch("sites" + std::to_string(i) + ".csv")), ReadAll(Scratch("sites0.csv"))) << i;
+  }
 }
 
 struct JoinRefusal {
