@@ -3,7 +3,7 @@
 // rows joined by hand into one layer.
 #include <gdal_utils.h>
 
-#include "rillgeo/vector_source.h"
+#include "rillgeo/geometry/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {
