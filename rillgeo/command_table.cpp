@@ -4,13 +4,13 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "navigation/navigation.h"
 #include "rillgeo/import/import_command.h"
 #include "rillgeo/index/index_command.h"
 #include "rillgeo/map/map_command.h"
-#include "rillgeo/rillgeo.h"
 
 namespace rill::geo {
 
@@ -35,10 +35,12 @@ class WorkProgress {
   rill::ProgressLine line_{std::cerr};
 };
 
-int RunImportCommand(const ImportOptions& options) {
+Status RunImportCommand(const ImportOptions& options) {
   WorkProgress progress("flowlines");
-  const ImportSummary summary =
-      RunImport(options, [&](std::int64_t done, std::int64_t total) { progress(done, total); });
+  const StatusOr<ImportSummary> done =
+      RunImport(options, [&](std::int64_t read, std::int64_t total) { progress(read, total); });
+  if (!done.ok()) return done.status();
+  const ImportSummary& summary = *done;
   std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
             << summary.flows << " flow rows, " << summary.sections << " sections written to " << options.folder
             << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "");
@@ -47,27 +49,36 @@ int RunImportCommand(const ImportOptions& options) {
   }
   if (summary.heldTwice > 0) std::cout << ", " << summary.heldTwice << " held by two sources imported once";
   std::cout << '\n';
-  return kDone;
+  return Status::Ok();
 }
 
-int RunIndexCommand(const IndexOptions& options) {
+Status RunIndexCommand(const IndexOptions& options) {
   IndexSummary summary;
   {
     WorkProgress flowlines("flowlines");
     WorkProgress points("points", "snapped");
-    summary = RunIndex(options, {[&](std::int64_t done, std::int64_t total) { flowlines(done, total); },
-                                 [&](std::int64_t done, std::int64_t total) {
-                                   flowlines.Finish();
-                                   points(done, total);
-                                 }});
+    const StatusOr<IndexSummary> done =
+        RunIndex(options, {[&](std::int64_t read, std::int64_t total) { flowlines(read, total); },
+                           [&](std::int64_t snapped, std::int64_t total) {
+                             flowlines.Finish();
+                             points(snapped, total);
+                           }});
+    if (!done.ok()) return done.status();
+    summary = *done;
   }
   std::cerr << "rillgeo index: " << summary.points << " points: " << summary.snapped << " snapped, "
             << summary.points - summary.snapped << " not snapped\n";
-  return summary.points > 0 && summary.snapped == 0 ? kNothingSnapped : kDone;
+  if (summary.points > 0 && summary.snapped == 0) {
+    return Status(Fault::NothingNavigated,
+                  "not one site snapped to a flowline; every site's note is in " + options.out);
+  }
+  return Status::Ok();
 }
 
-int RunMapCommand(const MapOptions& options) {
-  const MapSummary summary = RunMap(options);
+Status RunMapCommand(const MapOptions& options) {
+  const StatusOr<MapSummary> done = RunMap(options);
+  if (!done.ok()) return done.status();
+  const MapSummary& summary = *done;
   std::cout << "rillgeo map: " << summary.rows << " rows drawn";
   if (summary.requestPages > 0) std::cout << " on " << summary.requestPages << " request pages";
   if (summary.rowsWithoutLine > 0) {
@@ -77,14 +88,24 @@ int RunMapCommand(const MapOptions& options) {
     std::cout << ')';
   }
   std::cout << '\n';
-  return kDone;
+  return Status::Ok();
 }
 
-// An entry whose options live as long as its `run`.
+// An entry whose options live as long as its `run`. The work throws
+// nothing of its own; what a library throws through it (std::bad_alloc
+// above all) is caught here, where it would leave the command.
 template <typename Options, typename Add, typename Run>
 GeoCommand Entry(CLI::App& app, Add add, Run run) {
   auto options = std::make_shared<Options>();
-  return {add(app, *options), [options, run] { return run(*options); }};
+  return {add(app, *options), [options, run]() -> Status {
+            try {
+              return run(*options);
+            } catch (const std::bad_alloc&) {
+              return Status(Fault::OutOfMemory, "out of memory");
+            } catch (const std::exception& e) {
+              return Status(Fault::Failed, e.what());
+            }
+          }};
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "text/status.h"
+
 namespace CLI {
 class App;
 }  // namespace CLI
@@ -16,9 +18,12 @@ namespace rill::geo {
 
 struct GeoCommand {
   CLI::App* command = nullptr;  // the subcommand, its options declared
-  // Runs the command with the options parsed: shows its progress, prints
-  // its summary, and gives the exit status.
-  std::function<int()> run;
+  // Runs the command with the options parsed: shows its progress and, when
+  // it is done, prints its summary. A fault says why it was not done, in
+  // the words the program prints after "rillgeo <command>: "; running out
+  // of memory (or any other exception a library throws through the work)
+  // comes back as a fault too.
+  std::function<Status()> run;
 };
 
 // Declares every command on `app`, in the order its help lists them; the

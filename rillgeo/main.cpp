@@ -2,13 +2,12 @@
 // command table and maps its outcome to the exit status.
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "navigation/navigation.h"
 #include "rillgeo/command_table.h"
-#include "rillgeo/geometry/vector_source.h"
+#include "rillgeo/geometry/geometry.h"
 #include "rillgeo/rillgeo.h"
 
 namespace {
@@ -52,21 +51,7 @@ int main(int argc, char** argv) {
   StartGdal();
   const GeoCommand* command = parsed();
   if (command == nullptr) return kFailed;  // the parse requires one
-  const std::string name = command->command->get_name();
-  try {
-    return command->run();
-  } catch (const OptionError& e) {
-    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
-    return kWrongOptions;
-  } catch (const GeoError& e) {
-    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
-    return kFailed;
-  } catch (const std::bad_alloc&) {
-    std::cerr << "rillgeo " << name << ": out of memory\n";
-    return kFailed;
-  } catch (const std::exception& e) {
-    // A file-system or library failure no command foresaw: still a message, not an abort.
-    std::cerr << "rillgeo " << name << ": " << e.what() << '\n';
-    return kFailed;
-  }
+  const rill::Status outcome = command->run();
+  if (!outcome.ok()) std::cerr << "rillgeo " << command->command->get_name() << ": " << outcome.message() << '\n';
+  return ExitStatusOf(outcome);
 }

@@ -2,7 +2,6 @@
 
 #include <ogr_spatialref.h>
 
-#include "rillgeo/geometry/geo_error.h"
 #include "rillgeo/geometry/ogr_columns.h"
 
 namespace rill::geo {
@@ -34,53 +33,62 @@ std::unique_ptr<OGRLineString> JoinedLine(const OGRGeometry* geometry, std::vect
 // A measure the map does not need: 0 when the column is absent or unreadable.
 double OptionalMeasure(OGRFeature& feature, int index) {
   if (index < 0 || !feature.IsFieldSetAndNotNull(index)) return 0.0;
-  try {
-    return RealValue(feature, index);
-  } catch (const GeoError&) {
-    return 0.0;
-  }
+  FieldReader read(feature);
+  const double measure = read.Real(index);
+  return read.ok() ? measure : 0.0;
 }
 
 }  // namespace
 
-FlowlineLines::FlowlineLines(VectorSource& source, const ReadProgress& progress) {
+StatusOr<FlowlineLines> FlowlineLines::Read(VectorSource& source, const ReadProgress& progress) {
   OGRLayer& layer = source.layer();
-  const OGRFeatureDefn& fields = *layer.GetLayerDefn();
-  const int comId = RequireColumn(fields, {"COMID", "NHDPlusID"});
-  const int fromNode = RequireColumn(fields, {"FromNode"});
-  const int toNode = RequireColumn(fields, {"ToNode"});
-  const int reachCode = FindColumn(fields, {"REACHCODE"});
-  const int fromMeas = FindColumn(fields, {"FromMeas"});
-  const int toMeas = FindColumn(fields, {"ToMeas"});
+  LayerColumns columns(*layer.GetLayerDefn());
+  const int comId = columns.Require({"COMID", "NHDPlusID"});
+  const int fromNode = columns.Require({"FromNode"});
+  const int toNode = columns.Require({"ToNode"});
+  const int reachCode = columns.Find({"REACHCODE"});
+  const int fromMeas = columns.Find({"FromMeas"});
+  const int toMeas = columns.Find({"ToMeas"});
+  if (!columns.status().ok()) return columns.status();
 
   const OGRSpatialReference* sourceCrs = layer.GetSpatialRef();
-  if (sourceCrs == nullptr) throw GeoError(std::string("layer ") + layer.GetName() + " has no coordinate system");
+  if (sourceCrs == nullptr) {
+    return Status(Fault::InputMissing, std::string("layer ") + layer.GetName() + " has no coordinate system");
+  }
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");
   wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   const std::unique_ptr<OGRCoordinateTransformation> toWgs84(OGRCreateCoordinateTransformation(sourceCrs, &wgs84));
-  if (!toWgs84) throw GeoError(std::string("the lines of layer ") + layer.GetName() + " cannot be brought to WGS 84");
+  if (!toWgs84) {
+    return Status(Fault::InputMissing,
+                  std::string("the lines of layer ") + layer.GetName() + " cannot be brought to WGS 84");
+  }
 
+  FlowlineLines lines;
   const std::int64_t total = progress ? layer.GetFeatureCount() : 0;
   layer.ResetReading();
   for (auto& feature : layer) {
     FlowlineLine entry;
-    entry.comId = WholeValue(*feature, comId);
-    entry.fromNode = WholeValue(*feature, fromNode);
-    entry.toNode = WholeValue(*feature, toNode);
+    FieldReader read(*feature);
+    entry.comId = read.Whole(comId);
+    entry.fromNode = read.Whole(fromNode);
+    entry.toNode = read.Whole(toNode);
+    if (!read.ok()) return read.status();
     entry.line = JoinedLine(feature->GetGeometryRef(), entry.partStarts);
     if (reachCode >= 0) entry.reachCode = TextValue(*feature, reachCode);
     entry.fromMeas = OptionalMeasure(*feature, fromMeas);
     entry.toMeas = OptionalMeasure(*feature, toMeas);
     if (entry.line->getNumPoints() >= 2 && entry.line->transform(toWgs84.get()) != OGRERR_NONE) {
-      throw GeoError("feature " + std::to_string(feature->GetFID()) + ": its line cannot be brought to WGS 84");
+      return Status(Fault::InputMissing,
+                    "feature " + std::to_string(feature->GetFID()) + ": its line cannot be brought to WGS 84");
     }
     if (entry.line->getNumPoints() > 0) entry.line->getEnvelope(&entry.envelope);
-    byFromNode_.emplace(entry.fromNode, lines_.size());
-    lines_.push_back(std::move(entry));
-    if (progress && lines_.size() % 4096 == 0) progress(static_cast<std::int64_t>(lines_.size()), total);
+    lines.byFromNode_.emplace(entry.fromNode, lines.lines_.size());
+    lines.lines_.push_back(std::move(entry));
+    if (progress && lines.lines_.size() % 4096 == 0) progress(static_cast<std::int64_t>(lines.lines_.size()), total);
   }
-  if (progress) progress(static_cast<std::int64_t>(lines_.size()), total);
+  if (progress) progress(static_cast<std::int64_t>(lines.lines_.size()), total);
+  return lines;
 }
 
 const FlowlineLine* FlowlineLines::Find(std::int64_t fromNode, std::int64_t toNode, std::int64_t comId) const {

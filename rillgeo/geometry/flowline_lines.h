@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rillgeo/geometry/vector_source.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -31,10 +32,11 @@ struct FlowlineLine {
 class FlowlineLines {
  public:
   // Reads COMID (or NHDPlusID), FromNode, ToNode and the line of every
-  // feature, its parts joined in order. A GeoError names a missing column,
-  // a value that cannot be read, or a source whose lines cannot be brought
-  // to WGS 84. `progress`, when given, hears of the features read.
-  explicit FlowlineLines(VectorSource& source, const ReadProgress& progress = {});
+  // feature, its parts joined in order. A fault (Fault::InputMissing) names
+  // a missing column, a value that cannot be read, or a source whose lines
+  // cannot be brought to WGS 84. `progress`, when given, hears of the
+  // features read.
+  static StatusOr<FlowlineLines> Read(VectorSource& source, const ReadProgress& progress = {});
 
   // The flowline running from `fromNode` to `toNode` (source ids), preferring
   // the one with `comId` where several do; nullptr when there is none.
@@ -43,6 +45,8 @@ class FlowlineLines {
   const std::vector<FlowlineLine>& all() const { return lines_; }
 
  private:
+  FlowlineLines() = default;
+
   std::vector<FlowlineLine> lines_;
   std::unordered_multimap<std::int64_t, std::size_t> byFromNode_;
 };

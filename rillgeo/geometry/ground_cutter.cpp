@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "rillgeo/geometry/geo_error.h"
-
 namespace rill::geo {
 
 GroundCutter::GroundCutter() {
@@ -12,11 +10,11 @@ GroundCutter::GroundCutter() {
   wgs84_.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
 }
 
-GroundCutter::Projection& GroundCutter::ProjectionFor(const OGRLineString& line) {
+GroundCutter::Projection* GroundCutter::ProjectionFor(const OGRLineString& line) {
   const std::pair<int, int> cell{static_cast<int>(std::floor(line.getX(0))),
                                  static_cast<int>(std::floor(line.getY(0)))};
   auto it = cells_.find(cell);
-  if (it != cells_.end()) return it->second;
+  if (it != cells_.end()) return &it->second;
   OGRSpatialReference local;
   local.SetWellKnownGeogCS("WGS84");
   local.SetAE(cell.second + 0.5, cell.first + 0.5, 0.0, 0.0);
@@ -24,18 +22,23 @@ GroundCutter::Projection& GroundCutter::ProjectionFor(const OGRLineString& line)
   Projection projection{
       std::unique_ptr<OGRCoordinateTransformation>(OGRCreateCoordinateTransformation(&wgs84_, &local)),
       std::unique_ptr<OGRCoordinateTransformation>(OGRCreateCoordinateTransformation(&local, &wgs84_))};
-  if (!projection.toLocal || !projection.toLonLat)
-    throw GeoError("no equidistant projection for a line near its start");
-  return cells_.emplace(cell, std::move(projection)).first->second;
+  if (!projection.toLocal || !projection.toLonLat) {
+    if (status_.ok()) status_ = Status(Fault::Failed, "no equidistant projection for a line near its start");
+    return nullptr;
+  }
+  return &cells_.emplace(cell, std::move(projection)).first->second;
 }
 
 std::unique_ptr<OGRLineString> GroundCutter::Cut(const OGRLineString& line, double from, double to) {
   if (line.getNumPoints() < 2) return nullptr;
-  Projection& projection = ProjectionFor(line);
+  const Projection* projection = ProjectionFor(line);
+  if (projection == nullptr) return nullptr;
   OGRLineString local(line);
-  if (local.transform(projection.toLocal.get()) != OGRERR_NONE || !(local.get_Length() > 0.0)) return nullptr;
+  if (local.transform(projection->toLocal.get()) != OGRERR_NONE || !(local.get_Length() > 0.0)) return nullptr;
   std::unique_ptr<OGRLineString> piece(local.getSubLine(std::clamp(from, 0.0, 1.0), std::clamp(to, 0.0, 1.0), TRUE));
-  if (!piece || piece->getNumPoints() < 2 || piece->transform(projection.toLonLat.get()) != OGRERR_NONE) return nullptr;
+  if (!piece || piece->getNumPoints() < 2 || piece->transform(projection->toLonLat.get()) != OGRERR_NONE) {
+    return nullptr;
+  }
   return piece;
 }
 
@@ -51,8 +54,10 @@ bool GroundCutter::PointAt(const GroundLine& ground, double at, OGRPoint& point)
 
 double GroundCutter::LengthMeters(const OGRLineString& line) {
   if (line.getNumPoints() < 2) return 0.0;
+  const Projection* projection = ProjectionFor(line);
+  if (projection == nullptr) return 0.0;
   OGRLineString local(line);
-  if (local.transform(ProjectionFor(line).toLocal.get()) != OGRERR_NONE) return 0.0;
+  if (local.transform(projection->toLocal.get()) != OGRERR_NONE) return 0.0;
   return local.get_Length();
 }
 
@@ -62,9 +67,10 @@ namespace rill::geo {
 
 std::optional<GroundCutter::GroundLine> GroundCutter::Ground(const OGRLineString& line) {
   if (line.getNumPoints() < 2) return std::nullopt;
-  Projection& projection = ProjectionFor(line);
-  GroundLine ground{line, &projection};
-  if (ground.local.transform(projection.toLocal.get()) != OGRERR_NONE) return std::nullopt;
+  const Projection* projection = ProjectionFor(line);
+  if (projection == nullptr) return std::nullopt;
+  GroundLine ground{line, projection};
+  if (ground.local.transform(projection->toLocal.get()) != OGRERR_NONE) return std::nullopt;
   return ground;
 }
 

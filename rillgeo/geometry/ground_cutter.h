@@ -13,6 +13,8 @@
 #include <span>
 #include <utility>
 
+#include "text/status.h"
+
 namespace rill::geo {
 
 // Where a point lies against a line on the ground.
@@ -61,16 +63,23 @@ class GroundCutter {
   // The length of `line` on the ground, in metres.
   double LengthMeters(const OGRLineString& line);
 
+  // Ok, or the first cell for which no ground projection could be made
+  // (Fault::Failed); the calls that needed it answered as for a line
+  // without length. A caller asks once its work is done.
+  const Status& status() const { return status_; }
+
  private:
   struct Projection {
     std::unique_ptr<OGRCoordinateTransformation> toLocal;
     std::unique_ptr<OGRCoordinateTransformation> toLonLat;
   };
-  // The projection of the cell `line` starts in, made once per cell.
-  Projection& ProjectionFor(const OGRLineString& line);
+  // The projection of the cell `line` starts in, made once per cell;
+  // nullptr, noted in status_, when it cannot be made.
+  Projection* ProjectionFor(const OGRLineString& line);
 
   OGRSpatialReference wgs84_;
   std::map<std::pair<int, int>, Projection> cells_;
+  Status status_;
 };
 
 }  // namespace rill::geo

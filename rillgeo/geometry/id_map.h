@@ -5,13 +5,16 @@
 #include <string>
 #include <unordered_map>
 
+#include "text/status.h"
+
 namespace rill::geo {
 
 class IdMap {
  public:
   // Reads FOLDER/idmap.csv when there is one; without it every id is its
-  // own source id. A GeoError when the file is there but cannot be read.
-  static IdMap ReadFromFolder(const std::string& folder);
+  // own source id. A fault (Fault::InputMissing) when the file is there but
+  // cannot be read.
+  static StatusOr<IdMap> ReadFromFolder(const std::string& folder);
 
   std::int64_t SourceComId(std::int64_t tableId) const { return Lookup(comIds_, tableId); }
   std::int64_t SourceNode(std::int64_t tableId) const { return Lookup(nodes_, tableId); }

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-
-#include "rillgeo/geometry/geo_error.h"
+#include <utility>
 
 namespace rill::geo {
 
@@ -29,17 +28,28 @@ void Collect(void* item, void* userdata) {
 }  // namespace
 
 LineIndex::LineIndex(const FlowlineLines& lines)
-    : first_(lines.all().data()), context_(GEOS_init_r()), tree_(GEOSSTRtree_create_r(context_, 10)) {
-  if (context_ == nullptr || tree_ == nullptr) throw GeoError("the spatial index of the lines cannot be made");
+    : first_(lines.all().data()), context_(GEOS_init_r()), tree_(GEOSSTRtree_create_r(context_, 10)) {}
+
+LineIndex::LineIndex(LineIndex&& other) noexcept
+    : first_(other.first_),
+      context_(std::exchange(other.context_, nullptr)),
+      tree_(std::exchange(other.tree_, nullptr)) {}
+
+StatusOr<LineIndex> LineIndex::Build(const FlowlineLines& lines) {
+  LineIndex index(lines);
+  if (index.context_ == nullptr || index.tree_ == nullptr) {
+    return Status(Fault::Failed, "the spatial index of the lines cannot be made");
+  }
   for (const FlowlineLine& entry : lines.all()) {
     if (entry.line->getNumPoints() < 2) continue;
     OGREnvelope box;
     entry.line->getEnvelope(&box);
     // The tree keeps a copy of the box, not the geometry.
-    GEOSGeometry* rectangle = GEOSGeom_createRectangle_r(context_, box.MinX, box.MinY, box.MaxX, box.MaxY);
-    GEOSSTRtree_insert_r(context_, tree_, rectangle, const_cast<FlowlineLine*>(&entry));
-    GEOSGeom_destroy_r(context_, rectangle);
+    GEOSGeometry* rectangle = GEOSGeom_createRectangle_r(index.context_, box.MinX, box.MinY, box.MaxX, box.MaxY);
+    GEOSSTRtree_insert_r(index.context_, index.tree_, rectangle, const_cast<FlowlineLine*>(&entry));
+    GEOSGeom_destroy_r(index.context_, rectangle);
   }
+  return index;
 }
 
 LineIndex::~LineIndex() {

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "rillgeo/geometry/flowline_lines.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
 class LineIndex {
  public:
-  // Indexes every line of `lines` that has at least two points.
-  explicit LineIndex(const FlowlineLines& lines);
+  // Indexes every line of `lines` (which must outlive the index) that has
+  // at least two points; a fault (Fault::Failed) when GEOS cannot make the
+  // tree.
+  static StatusOr<LineIndex> Build(const FlowlineLines& lines);
   ~LineIndex();
+  LineIndex(LineIndex&& other) noexcept;
   LineIndex(const LineIndex&) = delete;
   LineIndex& operator=(const LineIndex&) = delete;
 
@@ -25,6 +29,8 @@ class LineIndex {
   void Near(double lon, double lat, double meters, std::vector<std::size_t>& found);
 
  private:
+  explicit LineIndex(const FlowlineLines& lines);
+
   const FlowlineLine* first_;
   GEOSContextHandle_t context_;
   GEOSSTRtree* tree_;

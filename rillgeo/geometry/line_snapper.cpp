@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace rill::geo {
 
-LineSnapper::LineSnapper(const FlowlineLines& lines)
-    : lines_(lines), index_(lines), ground_(lines.all().size()), grounded_(lines.all().size(), 0) {}
+LineSnapper::LineSnapper(const FlowlineLines& lines, LineIndex index)
+    : lines_(lines), index_(std::move(index)), ground_(lines.all().size()), grounded_(lines.all().size(), 0) {}
 
 const GroundCutter::GroundLine* LineSnapper::GroundOf(std::size_t line) {
   if (!grounded_[line]) {

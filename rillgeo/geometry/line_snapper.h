@@ -19,8 +19,9 @@ struct LineMatch {
 
 class LineSnapper {
  public:
-  // Indexes `lines`, which must outlive the snapper.
-  explicit LineSnapper(const FlowlineLines& lines);
+  // Snaps to `lines` through `index`, the index of those lines; `lines`
+  // must outlive the snapper.
+  LineSnapper(const FlowlineLines& lines, LineIndex index);
 
   // Up to `count` matches on different lines within `radius` metres of
   // (lon, lat) in WGS 84, nearest first; offsets equal to the millimetre go
@@ -29,6 +30,10 @@ class LineSnapper {
 
   // The snapped point of a match, in WGS 84 longitude/latitude.
   bool PointOf(const LineMatch& match, OGRPoint& point);
+
+  // Ok, or why a line near a site could not be measured on the ground (see
+  // GroundCutter::status); a caller asks once its snaps are done.
+  const Status& status() const { return cutter_.status(); }
 
  private:
   // The line in its ground projection, made the first time a site comes near.

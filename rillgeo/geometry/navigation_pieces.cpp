@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "rillgeo/geometry/geo_error.h"
-
 namespace rill::geo {
 
 namespace {
@@ -19,7 +17,7 @@ struct RowStretch {
   double to = 0.0;
 };
 
-RowStretch StretchOf(const ResultRows& results, std::size_t index) {
+StatusOr<RowStretch> StretchOf(const ResultRows& results, std::size_t index) {
   const std::vector<std::string>& row = results.rows[index];
   RowStretch stretch;
   const std::string& id = row[results.comId];
@@ -30,7 +28,8 @@ RowStretch StretchOf(const ResultRows& results, std::size_t index) {
   stretch.to = std::strtod(row[results.toMeasure].c_str(), &end);
   const bool toRead = end != row[results.toMeasure].c_str() && *end == '\0';
   if (parsed.ec != std::errc() || parsed.ptr != id.data() + id.size() || !fromRead || !toRead) {
-    throw GeoError("result row " + std::to_string(index + 1) + " has no readable Com_id, FromMeasure and ToMeasure");
+    return Status(Fault::InputMissing,
+                  "result row " + std::to_string(index + 1) + " has no readable Com_id, FromMeasure and ToMeasure");
   }
   if (stretch.from > stretch.to) std::swap(stretch.from, stretch.to);
   return stretch;
@@ -87,11 +86,15 @@ int RequestColumn(const ResultRows& results) {
   return -1;
 }
 
-NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
-                               const FlowlineLines& lines, GroundCutter& cutter) {
+StatusOr<NavigationPieces> CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
+                                         const FlowlineLines& lines, GroundCutter& cutter) {
   NavigationPieces pieces;
   std::vector<RowStretch> stretches;
-  for (std::size_t i = 0; i < results.rows.size(); ++i) stretches.push_back(StretchOf(results, i));
+  for (std::size_t i = 0; i < results.rows.size(); ++i) {
+    StatusOr<RowStretch> stretch = StretchOf(results, i);
+    if (!stretch.ok()) return stretch.status();
+    stretches.push_back(*stretch);
+  }
 
   for (std::size_t i = 0; i < stretches.size(); ++i) {
     const RowStretch& row = stretches[i];
@@ -129,6 +132,7 @@ NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& t
     pieces.navigations.back().request = id;
     first = next;
   }
+  if (!cutter.status().ok()) return cutter.status();
   return pieces;
 }
 

@@ -45,9 +45,10 @@ int RequestColumn(const ResultRows& results);
 // Cuts the rows of `results` out of `lines`. A row's reach is found in
 // `tables` by Com_id, its sections' flowlines by their nodes (translated by
 // `ids`); a measure is a share of the flowline's ground length from its
-// downstream end. A GeoError for a row whose Com_id or measures are not
-// numbers.
-NavigationPieces CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
-                               const FlowlineLines& lines, GroundCutter& cutter);
+// downstream end. A fault for a row whose Com_id or measures are not
+// numbers (Fault::InputMissing), or the cutter's when a line could not be
+// measured.
+StatusOr<NavigationPieces> CutNavigation(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
+                                         const FlowlineLines& lines, GroundCutter& cutter);
 
 }  // namespace rill::geo

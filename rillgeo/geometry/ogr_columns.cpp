@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "rillgeo/geometry/decimal_text.h"
-#include "rillgeo/geometry/geo_error.h"
 
 namespace rill::geo {
 
@@ -24,13 +23,6 @@ std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
   return text;
-}
-
-[[noreturn]] void Unreadable(OGRFeature& feature, int index, std::string_view wanted) {
-  const char* name = feature.GetFieldDefnRef(index)->GetNameRef();
-  std::string message = "feature " + std::to_string(feature.GetFID()) + ": column " + name;
-  if (!feature.IsFieldSetAndNotNull(index)) throw GeoError(message + " is empty");
-  throw GeoError(message + " holds '" + feature.GetFieldAsString(index) + "', not " + std::string(wanted));
 }
 
 OGRFieldType TypeOf(OGRFeature& feature, int index) { return feature.GetFieldDefnRef(index)->GetType(); }
@@ -53,89 +45,125 @@ int FindColumn(const OGRFeatureDefn& fields, std::initializer_list<std::string_v
   return -1;
 }
 
-int RequireColumn(const OGRFeatureDefn& fields, std::initializer_list<std::string_view> names) {
-  const int index = FindColumn(fields, names);
-  if (index < 0) {
-    throw GeoError("column " + std::string(*names.begin()) + " is missing from layer " + fields.GetName());
+int LayerColumns::Require(std::initializer_list<std::string_view> names) {
+  const int index = Find(names);
+  if (index < 0 && status_.ok()) {
+    status_ = Status(Fault::InputMissing,
+                     "column " + std::string(*names.begin()) + " is missing from layer " + fields_.GetName());
   }
   return index;
 }
 
-std::int64_t WholeValue(OGRFeature& feature, int index) {
-  if (!feature.IsFieldSetAndNotNull(index)) Unreadable(feature, index, "a whole number");
-  const OGRFieldType type = TypeOf(feature, index);
-  if (type == OFTInteger || type == OFTInteger64) return feature.GetFieldAsInteger64(index);
+std::string TextValue(OGRFeature& feature, int index) { return std::string(Trimmed(feature.GetFieldAsString(index))); }
+
+void FieldReader::Unreadable(int index, std::string_view wanted) {
+  if (!status_.ok()) return;
+  const char* name = feature_.GetFieldDefnRef(index)->GetNameRef();
+  const std::string message = "feature " + std::to_string(feature_.GetFID()) + ": column " + name;
+  if (!feature_.IsFieldSetAndNotNull(index)) {
+    status_ = Status(Fault::InputMissing, message + " is empty");
+  } else {
+    status_ = Status(Fault::InputMissing,
+                     message + " holds '" + feature_.GetFieldAsString(index) + "', not " + std::string(wanted));
+  }
+}
+
+std::int64_t FieldReader::Whole(int index) {
+  if (!feature_.IsFieldSetAndNotNull(index)) {
+    Unreadable(index, "a whole number");
+    return 0;
+  }
+  const OGRFieldType type = TypeOf(feature_, index);
+  if (type == OFTInteger || type == OFTInteger64) return feature_.GetFieldAsInteger64(index);
   double real = 0.0;
   if (type == OFTReal) {
-    real = feature.GetFieldAsDouble(index);
+    real = feature_.GetFieldAsDouble(index);
   } else {
-    const std::string_view text = Trimmed(feature.GetFieldAsString(index));
+    const std::string_view text = Trimmed(feature_.GetFieldAsString(index));
     std::int64_t whole = 0;
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), whole);
     if (parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && !text.empty()) return whole;
     const auto asReal = std::from_chars(text.data(), text.data() + text.size(), real);
     if (asReal.ec != std::errc() || asReal.ptr != text.data() + text.size() || text.empty()) {
-      Unreadable(feature, index, "a whole number");
+      Unreadable(index, "a whole number");
+      return 0;
     }
   }
-  if (!(std::fabs(real) < 9.0e15) || real != std::trunc(real)) Unreadable(feature, index, "a whole number");
+  if (!(std::fabs(real) < 9.0e15) || real != std::trunc(real)) {
+    Unreadable(index, "a whole number");
+    return 0;
+  }
   return static_cast<std::int64_t>(real);
 }
 
-double RealValue(OGRFeature& feature, int index) {
-  if (!feature.IsFieldSetAndNotNull(index)) Unreadable(feature, index, "a number");
-  const OGRFieldType type = TypeOf(feature, index);
+double FieldReader::Real(int index) {
+  if (!feature_.IsFieldSetAndNotNull(index)) {
+    Unreadable(index, "a number");
+    return 0.0;
+  }
+  const OGRFieldType type = TypeOf(feature_, index);
   double value = 0.0;
   if (type == OFTReal || type == OFTInteger || type == OFTInteger64) {
-    value = feature.GetFieldAsDouble(index);
+    value = feature_.GetFieldAsDouble(index);
   } else {
-    const std::string_view text = Trimmed(feature.GetFieldAsString(index));
+    const std::string_view text = Trimmed(feature_.GetFieldAsString(index));
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
     if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || text.empty()) {
-      Unreadable(feature, index, "a number");
+      Unreadable(index, "a number");
+      return 0.0;
     }
   }
-  if (!std::isfinite(value)) Unreadable(feature, index, "a number");
+  if (!std::isfinite(value)) {
+    Unreadable(index, "a number");
+    return 0.0;
+  }
   return value;
 }
 
-std::string TextValue(OGRFeature& feature, int index) { return std::string(Trimmed(feature.GetFieldAsString(index))); }
-
-std::string DecimalValue(OGRFeature& feature, int index) {
-  const OGRFieldType type = TypeOf(feature, index);
+std::string FieldReader::Decimal(int index) {
+  const OGRFieldType type = TypeOf(feature_, index);
+  const bool wasOk = ok();
   std::string text;
   if (type == OFTReal) {
-    text = ShortestText(RealValue(feature, index));
+    text = ShortestText(Real(index));
   } else if (type == OFTInteger || type == OFTInteger64) {
-    text = std::to_string(WholeValue(feature, index));
+    text = std::to_string(Whole(index));
   } else {
-    text = TextValue(feature, index);
+    text = TextValue(feature_, index);
   }
-  if (!feature.IsFieldSetAndNotNull(index) || !ReadPicoUnits(text)) {
-    Unreadable(feature, index, "a length in plain decimals");
+  if (wasOk && !ok()) return std::string();  // the number itself could not be read
+  if (!feature_.IsFieldSetAndNotNull(index) || !ReadPicoUnits(text)) {
+    Unreadable(index, "a length in plain decimals");
+    return std::string();
   }
   return text;
 }
 
-std::string DateValue(OGRFeature& feature, int index) {
-  if (!feature.IsFieldSetAndNotNull(index)) Unreadable(feature, index, "a date");
-  const OGRFieldType type = TypeOf(feature, index);
+std::string FieldReader::Date(int index) {
+  if (!feature_.IsFieldSetAndNotNull(index)) {
+    Unreadable(index, "a date");
+    return std::string();
+  }
+  const OGRFieldType type = TypeOf(feature_, index);
   std::string date;
   if (type == OFTDate || type == OFTDateTime) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, zone = 0;
     float second = 0;
-    feature.GetFieldAsDateTime(index, &year, &month, &day, &hour, &minute, &second, &zone);
+    feature_.GetFieldAsDateTime(index, &year, &month, &day, &hour, &minute, &second, &zone);
     char text[32];
     std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
     date = text;
   } else {
-    for (char c : TextValue(feature, index).substr(0, 10)) {
+    for (char c : TextValue(feature_, index).substr(0, 10)) {
       if (c != '-' && c != '/') date.push_back(c);
     }
   }
   bool digits = date.size() == 8;
   for (char c : date) digits = digits && c >= '0' && c <= '9';
-  if (!digits) Unreadable(feature, index, "a date");
+  if (!digits) {
+    Unreadable(index, "a date");
+    return std::string();
+  }
   return date;
 }
 

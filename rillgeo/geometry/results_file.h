@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "text/status.h"
+
 namespace rill::geo {
 
 struct ResultRows {
@@ -18,9 +20,9 @@ struct ResultRows {
 };
 
 // Reads the CSV at `path`, keeping only the rows of `request` when it is not
-// empty. A GeoError when the file cannot be read, lacks Com_id, FromMeasure
-// or ToMeasure, has a row of another width, or, with a request, has no
-// Request column or no row of that request.
-ResultRows ReadResults(const std::string& path, const std::string& request);
+// empty. A fault (Fault::InputMissing) when the file cannot be read, lacks
+// Com_id, FromMeasure or ToMeasure, has a row of another width, or, with a
+// request, has no Request column or no row of that request.
+StatusOr<ResultRows> ReadResults(const std::string& path, const std::string& request);
 
 }  // namespace rill::geo

@@ -8,7 +8,7 @@
 namespace rill::geo {
 
 // The three tables of `folder`, loaded as a navigation loads them (no dump);
-// a GeoError when one cannot be read.
-NetworkTables LoadTableFolder(const std::string& folder);
+// a fault (Fault::InputMissing) when one cannot be read.
+StatusOr<NetworkTables> LoadTableFolder(const std::string& folder);
 
 }  // namespace rill::geo

@@ -103,7 +103,7 @@ StatusOr<VaaTable> VaaTable::Read(OGRLayer& table, const std::string& file, cons
   for (auto& row : table) {
     const std::optional<std::int64_t> key = WholeId(*row, id);
     if (!key) {
-      failed = Status(Fault::Unusable,
+      failed = Status(Fault::InputMissing,
                       "row " + std::to_string(row->GetFID()) + " of" + where + ": column " +
                           fields.GetFieldDefn(id)->GetNameRef() + " holds '" + row->GetFieldAsString(id) +
                           "', not a whole number",

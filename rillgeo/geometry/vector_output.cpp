@@ -7,9 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "navigation/navigation.h"
-#include "rillgeo/geometry/geo_error.h"
 
 namespace rill::geo {
 
@@ -36,13 +36,15 @@ void SetValue(OGRFeature& feature, int index, OGRFieldType type, const std::stri
   }
 }
 
-void Write(const std::string& path, VectorFormat format, const ResultRows& results, const NavigationPieces& pieces) {
+Status Failed(std::string message) { return Status(Fault::OutputFailed, std::move(message)); }
+
+Status Write(const std::string& path, VectorFormat format, const ResultRows& results, const NavigationPieces& pieces) {
   const char* driverName = format == VectorFormat::GeoJson ? "GeoJSON" : "GPKG";
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
-  if (driver == nullptr) throw GeoError(std::string("GDAL has no ") + driverName + " driver");
+  if (driver == nullptr) return Failed(std::string("GDAL has no ") + driverName + " driver");
   CPLErrorReset();
   GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-  if (!dataset) throw GeoError(path + " cannot be created");
+  if (!dataset) return Failed(path + " cannot be created");
 
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");
@@ -53,7 +55,7 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
   const bool multi = format == VectorFormat::GeoPackage;
   OGRLayer* layer = dataset->CreateLayer("navigation", &wgs84, multi ? wkbMultiLineString : wkbUnknown, options);
   CSLDestroy(options);
-  if (layer == nullptr) throw GeoError(path + ": the layer cannot be created");
+  if (layer == nullptr) return Failed(path + ": the layer cannot be created");
 
   // A GeoPackage takes its features in one transaction: one commit rather
   // than one per feature.
@@ -62,7 +64,7 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
   for (const std::string& name : results.columns) {
     types.push_back(TypeOfColumn(name));
     OGRFieldDefn field(name.c_str(), types.back());
-    if (layer->CreateField(&field) != OGRERR_NONE) throw GeoError(path + ": column " + name + " cannot be created");
+    if (layer->CreateField(&field) != OGRERR_NONE) return Failed(path + ": column " + name + " cannot be created");
   }
   for (std::size_t row = 0; row < results.rows.size(); ++row) {
     OGRFeature feature(layer->GetLayerDefn());
@@ -74,22 +76,25 @@ void Write(const std::string& path, VectorFormat format, const ResultRows& resul
     } else if (pieces.rows[row]) {
       feature.SetGeometry(pieces.rows[row].get());
     }
-    if (layer->CreateFeature(&feature) != OGRERR_NONE) throw GeoError(path + " could not be written");
+    if (layer->CreateFeature(&feature) != OGRERR_NONE) return Failed(path + " could not be written");
   }
-  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) throw GeoError(path + " could not be written");
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) return Failed(path + " could not be written");
   dataset.reset();  // closing writes what is buffered; a failure shows as GDAL's last error
   if (CPLGetLastErrorType() == CE_Failure) {
-    throw GeoError(path + " could not be written");
+    return Failed(path + " could not be written");
   }
+  return Status::Ok();
 }
 
 }  // namespace
 
-void WriteVectorFile(const std::string& path, VectorFormat format, const ResultRows& results,
-                     const NavigationPieces& pieces) {
+Status WriteVectorFile(const std::string& path, VectorFormat format, const ResultRows& results,
+                       const NavigationPieces& pieces) {
   PendingFile file(path);
-  Write(file.temporaryPath(), format, results, pieces);
-  if (!file.Commit()) throw GeoError(path + " could not be written");
+  const Status written = Write(file.temporaryPath(), format, results, pieces);
+  if (!written.ok()) return written;
+  if (!file.Commit()) return Failed(path + " could not be written");
+  return Status::Ok();
 }
 
 }  // namespace rill::geo

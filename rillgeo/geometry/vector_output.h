@@ -5,6 +5,7 @@
 
 #include "rillgeo/geometry/navigation_pieces.h"
 #include "rillgeo/geometry/results_file.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -14,8 +15,8 @@ enum class VectorFormat { GeoJson, GeoPackage };
 // (Com_id and Duu_id whole numbers, measures and distances real numbers,
 // the rest text), in WGS 84 longitude/latitude (GeoJSON as RFC 7946 asks).
 // The file is written under a temporary name and replaces `path` only when
-// complete; a GeoError when it cannot be written.
-void WriteVectorFile(const std::string& path, VectorFormat format, const ResultRows& results,
-                     const NavigationPieces& pieces);
+// complete; a fault (Fault::OutputFailed) when it cannot be written.
+Status WriteVectorFile(const std::string& path, VectorFormat format, const ResultRows& results,
+                       const NavigationPieces& pieces);
 
 }  // namespace rill::geo

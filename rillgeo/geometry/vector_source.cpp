@@ -2,19 +2,7 @@
 
 #include <cpl_error.h>
 
-#include "rillgeo/geometry/geo_error.h"
-
 namespace rill::geo {
-
-namespace {
-
-FlowlineSources Opened(const std::vector<std::string>& paths, const std::string& layer) {
-  StatusOr<FlowlineSources> opened = OpenFlowlineSources(paths, layer);
-  if (!opened.ok()) throw GeoError(opened.status().message());
-  return std::move(*opened);
-}
-
-}  // namespace
 
 void StartGdal() {
   GDALAllRegister();
@@ -23,10 +11,14 @@ void StartGdal() {
   CPLSetErrorHandler(CPLQuietErrorHandler);
 }
 
-VectorSource::VectorSource(const std::string& path, const std::string& layer)
-    : VectorSource(std::vector<std::string>{path}, layer) {}
+StatusOr<VectorSource> VectorSource::Open(const std::string& path, const std::string& layer) {
+  return Open(std::vector<std::string>{path}, layer);
+}
 
-VectorSource::VectorSource(const std::vector<std::string>& paths, const std::string& layer)
-    : sources_(Opened(paths, layer)) {}
+StatusOr<VectorSource> VectorSource::Open(const std::vector<std::string>& paths, const std::string& layer) {
+  StatusOr<FlowlineSources> opened = OpenFlowlineSources(paths, layer);
+  if (!opened.ok()) return opened.status();
+  return VectorSource(std::move(*opened));
+}
 
 }  // namespace rill::geo

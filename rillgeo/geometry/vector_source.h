@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rillgeo/geometry/source_layout.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -25,9 +27,10 @@ class VectorSource {
   // read-only; `layer` names the layer of the flowlines (letter case
   // ignored), or, when empty, the layout decides: NHDFlowline joined with
   // NHDPlusFlowlineVAA, else the only layer or the first whose name holds
-  // "flowline". A GeoError says why when that fails.
-  VectorSource(const std::string& path, const std::string& layer);
-  VectorSource(const std::vector<std::string>& paths, const std::string& layer);
+  // "flowline". A fault (Fault::InputMissing) says why when that fails: a
+  // file, layer, table or column missing, a value-added id not whole.
+  static StatusOr<VectorSource> Open(const std::string& path, const std::string& layer);
+  static StatusOr<VectorSource> Open(const std::vector<std::string>& paths, const std::string& layer);
 
   OGRLayer& layer() { return sources_.layer(); }
   // Flowlines of the reading so far left out for want of value-added
@@ -36,6 +39,8 @@ class VectorSource {
   std::size_t heldTwice() const { return sources_.heldTwice(); }
 
  private:
+  explicit VectorSource(FlowlineSources sources) : sources_(std::move(sources)) {}
+
   FlowlineSources sources_;
 };
 

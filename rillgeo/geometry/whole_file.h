@@ -3,10 +3,13 @@
 
 #include <string>
 
+#include "text/status.h"
+
 namespace rill::geo {
 
 // Writes `text` to a temporary file beside `path` and renames it over
-// `path`; a GeoError naming `path` when that fails, with nothing left behind.
-void ReplaceFile(const std::string& path, const std::string& text);
+// `path`; a fault (Fault::OutputFailed) naming `path` when that fails, with
+// nothing left behind.
+Status ReplaceFile(const std::string& path, const std::string& text);
 
 }  // namespace rill::geo

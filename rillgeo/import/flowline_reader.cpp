@@ -2,7 +2,8 @@
 
 #include <strings.h>
 
-#include "rillgeo/geometry/geo_error.h"
+#include <utility>
+
 #include "rillgeo/geometry/ogr_columns.h"
 
 namespace rill::geo {
@@ -14,61 +15,65 @@ struct Columns {
   int comId, date, lengthKm, reachCode, ftype, fcode, streamLevel, fromNode, toNode, hydroseq, levelPath, startFlag,
       fromMeas, toMeas;
 
-  explicit Columns(const OGRFeatureDefn& fields)
-      : comId(RequireColumn(fields, {"COMID", "NHDPlusID"})),
-        date(FindColumn(fields, {"FDATE"})),
-        lengthKm(RequireColumn(fields, {"LENGTHKM"})),
-        reachCode(RequireColumn(fields, {"REACHCODE"})),
-        ftype(FindColumn(fields, {"FTYPE"})),
-        fcode(FindColumn(fields, {"FCODE"})),
-        streamLevel(RequireColumn(fields, {"StreamLeve", "StreamLevel"})),
-        fromNode(RequireColumn(fields, {"FromNode"})),
-        toNode(RequireColumn(fields, {"ToNode"})),
-        hydroseq(RequireColumn(fields, {"Hydroseq"})),
-        levelPath(RequireColumn(fields, {"LevelPathI", "LevelPathID"})),
-        startFlag(RequireColumn(fields, {"StartFlag"})),
-        fromMeas(RequireColumn(fields, {"FromMeas"})),
-        toMeas(RequireColumn(fields, {"ToMeas"})) {}
+  // The first required column missing is noted in `found`.
+  explicit Columns(LayerColumns& found)
+      : comId(found.Require({"COMID", "NHDPlusID"})),
+        date(found.Find({"FDATE"})),
+        lengthKm(found.Require({"LENGTHKM"})),
+        reachCode(found.Require({"REACHCODE"})),
+        ftype(found.Find({"FTYPE"})),
+        fcode(found.Find({"FCODE"})),
+        streamLevel(found.Require({"StreamLeve", "StreamLevel"})),
+        fromNode(found.Require({"FromNode"})),
+        toNode(found.Require({"ToNode"})),
+        hydroseq(found.Require({"Hydroseq"})),
+        levelPath(found.Require({"LevelPathI", "LevelPathID"})),
+        startFlag(found.Require({"StartFlag"})),
+        fromMeas(found.Require({"FromMeas"})),
+        toMeas(found.Require({"ToMeas"})) {}
 };
 
 // Coastline flowlines: FTYPE "Coastline" (V2) or 566 (HR), FCODE 56600.
-bool IsCoastline(OGRFeature& feature, const Columns& columns) {
+bool IsCoastline(OGRFeature& feature, const Columns& columns, FieldReader& read) {
   if (columns.ftype >= 0) {
     const std::string ftype = TextValue(feature, columns.ftype);
     if (strcasecmp(ftype.c_str(), "Coastline") == 0 || ftype == "566") return true;
   }
-  return columns.fcode >= 0 && feature.IsFieldSetAndNotNull(columns.fcode) &&
-         WholeValue(feature, columns.fcode) == 56600;
+  return columns.fcode >= 0 && feature.IsFieldSetAndNotNull(columns.fcode) && read.Whole(columns.fcode) == 56600;
 }
 
-Flowline ReadOne(OGRFeature& feature, const Columns& columns) {
+StatusOr<Flowline> ReadOne(OGRFeature& feature, const Columns& columns) {
+  FieldReader read(feature);
   Flowline f;
-  f.comId = WholeValue(feature, columns.comId);
+  f.comId = read.Whole(columns.comId);
   // Samples without FDATE carry one fixed date.
-  f.date = columns.date >= 0 ? DateValue(feature, columns.date) : "20000101";
-  f.lengthKm = DecimalValue(feature, columns.lengthKm);
+  f.date = columns.date >= 0 ? read.Date(columns.date) : "20000101";
+  f.lengthKm = read.Decimal(columns.lengthKm);
   f.reachCode = TextValue(feature, columns.reachCode);
-  f.coastline = IsCoastline(feature, columns);
-  f.streamLevel = WholeValue(feature, columns.streamLevel);
-  f.fromNode = WholeValue(feature, columns.fromNode);
-  f.toNode = WholeValue(feature, columns.toNode);
-  f.hydroseq = WholeValue(feature, columns.hydroseq);
-  f.levelPath = WholeValue(feature, columns.levelPath);
-  f.headwater = WholeValue(feature, columns.startFlag) == 1;
-  f.fromMeas = RealValue(feature, columns.fromMeas);
-  f.toMeas = RealValue(feature, columns.toMeas);
+  f.coastline = IsCoastline(feature, columns, read);
+  f.streamLevel = read.Whole(columns.streamLevel);
+  f.fromNode = read.Whole(columns.fromNode);
+  f.toNode = read.Whole(columns.toNode);
+  f.hydroseq = read.Whole(columns.hydroseq);
+  f.levelPath = read.Whole(columns.levelPath);
+  f.headwater = read.Whole(columns.startFlag) == 1;
+  f.fromMeas = read.Real(columns.fromMeas);
+  f.toMeas = read.Real(columns.toMeas);
+  if (!read.ok()) return read.status();
   if (f.reachCode.empty() || f.reachCode.size() > 14) {
-    throw GeoError("feature " + std::to_string(feature.GetFID()) + ": column REACHCODE holds '" + f.reachCode +
-                   "', not a code of 1 to 14 characters");
+    return Status(Fault::InputMissing, "feature " + std::to_string(feature.GetFID()) + ": column REACHCODE holds '" +
+                                           f.reachCode + "', not a code of 1 to 14 characters");
   }
   return f;
 }
 
 }  // namespace
 
-std::vector<Flowline> ReadFlowlines(VectorSource& source, const ReadProgress& progress) {
+StatusOr<std::vector<Flowline>> ReadFlowlines(VectorSource& source, const ReadProgress& progress) {
   OGRLayer& layer = source.layer();
-  const Columns columns(*layer.GetLayerDefn());
+  LayerColumns found(*layer.GetLayerDefn());
+  const Columns columns(found);
+  if (!found.status().ok()) return found.status();
   // Only the attributes are needed: skipping the lines reads a large
   // source several times faster.
   layer.SetIgnoredFields(std::vector<const char*>{"OGR_GEOMETRY", nullptr}.data());
@@ -77,7 +82,12 @@ std::vector<Flowline> ReadFlowlines(VectorSource& source, const ReadProgress& pr
   flowlines.reserve(total > 0 ? static_cast<std::size_t>(total) : 0);
   layer.ResetReading();
   for (auto& feature : layer) {
-    flowlines.push_back(ReadOne(*feature, columns));
+    StatusOr<Flowline> flowline = ReadOne(*feature, columns);
+    if (!flowline.ok()) {
+      layer.SetIgnoredFields(nullptr);
+      return flowline.status();
+    }
+    flowlines.push_back(std::move(*flowline));
     if (progress && flowlines.size() % 4096 == 0) progress(static_cast<std::int64_t>(flowlines.size()), total);
   }
   layer.SetIgnoredFields(nullptr);

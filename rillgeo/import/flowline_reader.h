@@ -6,13 +6,14 @@
 
 #include "rillgeo/geometry/vector_source.h"
 #include "rillgeo/import/flowline.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
 // Every feature of the source's layer as a Flowline, in layer order.
-// Columns are found by name, letter case ignored. A GeoError names the
-// column that is missing, or the column and feature whose value cannot be
-// read; nothing is returned then.
-std::vector<Flowline> ReadFlowlines(VectorSource& source, const ReadProgress& progress);
+// Columns are found by name, letter case ignored. A fault
+// (Fault::InputMissing) names the column that is missing, or the column and
+// feature whose value cannot be read.
+StatusOr<std::vector<Flowline>> ReadFlowlines(VectorSource& source, const ReadProgress& progress);
 
 }  // namespace rill::geo

@@ -1,11 +1,18 @@
 // rillgeo import: NHDPlus flowlines from any vector source GDAL opens into
 // the navigator's three tables.
+//
+// The room holds the flowlines' attributes as read (flowline_reader.h), the
+// ways of turning them into tables (network_mapping.h), the renumbering of
+// ids that do not fit 32 bits, and the writing of the folder, all or
+// nothing (table_files.h); its options are in import_options.h. It stands
+// on the geometry layer alone, and fails by returning a Status.
 #pragma once
 
 #include <cstddef>
 
 #include "rillgeo/geometry/vector_source.h"
 #include "rillgeo/import/import_options.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -20,8 +27,9 @@ struct ImportSummary {
   std::size_t heldTwice = 0;          // flowlines left out: an earlier source held their id
 };
 
-// Reads the source, maps it and writes the tables (a GeoError when the
-// source cannot be used or the folder written; no table is written then).
-ImportSummary RunImport(const ImportOptions& options, const ReadProgress& progress);
+// Reads the source, maps it and writes the tables. A fault when the source
+// cannot be used (Fault::InputMissing) or the folder written
+// (Fault::OutputFailed); no table is written then.
+StatusOr<ImportSummary> RunImport(const ImportOptions& options, const ReadProgress& progress);
 
 }  // namespace rill::geo

@@ -9,7 +9,6 @@
 
 #include "navigation/navigation.h"
 #include "rillgeo/geometry/decimal_text.h"
-#include "rillgeo/geometry/geo_error.h"
 
 namespace rill::geo {
 
@@ -26,11 +25,14 @@ void AppendLine(std::string& out, const Fields&... fields) {
 
 std::string Whole(std::int64_t value) { return std::to_string(value); }
 
-void WriteWhole(const std::string& path, const std::string& text) {
+Status Failed(std::string message) { return Status(Fault::OutputFailed, std::move(message)); }
+
+Status WriteWhole(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.close();
-  if (!out) throw GeoError(path + " could not be written");
+  if (!out) return Failed(path + " could not be written");
+  return Status::Ok();
 }
 
 // One file of the folder: its new text, or none when it must go.
@@ -45,7 +47,7 @@ struct TableFile {
 // those renamed so far are put back, so a failure leaves the old files as
 // they were. Only a crash of the machine in the few microseconds of the
 // renames could leave old and new files mixed.
-void ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
+Status ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
   std::vector<std::unique_ptr<PendingFile>> fresh;
   std::vector<fs::path> kept(files.size());  // the old files, to be put back on failure; empty where none was
   auto dropKept = [&] {
@@ -57,18 +59,19 @@ void ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     const fs::path path = dir / files[i].name;
     fresh.push_back(std::make_unique<PendingFile>(path.string()));
-    try {
-      if (files[i].text) WriteWhole(fresh.back()->temporaryPath(), *files[i].text);
-    } catch (const GeoError&) {
-      dropKept();
-      throw;
+    if (files[i].text) {
+      const Status written = WriteWhole(fresh.back()->temporaryPath(), *files[i].text);
+      if (!written.ok()) {
+        dropKept();
+        return written;
+      }
     }
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (!fs::exists(status)) continue;
     if (!fs::is_regular_file(status)) {
       dropKept();
-      throw GeoError(path.string() + " is not a file: the tables cannot be replaced together");
+      return Failed(path.string() + " is not a file: the tables cannot be replaced together");
     }
     kept[i] = dir / ("." + files[i].name + ".previous");
     fs::remove(kept[i], error);
@@ -77,7 +80,7 @@ void ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
     if (error) {
       kept[i].clear();
       dropKept();
-      throw GeoError(path.string() + " could not be kept while it is replaced: " + error.message());
+      return Failed(path.string() + " could not be kept while it is replaced: " + error.message());
     }
   }
   std::size_t done = 0;
@@ -93,7 +96,7 @@ void ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
   }
   if (failure.empty()) {
     dropKept();
-    return;
+    return Status::Ok();
   }
   // Every file replaced so far gets its old content back; a file that was
   // new to the folder goes again.
@@ -108,7 +111,7 @@ void ReplaceTogether(const fs::path& dir, const std::vector<TableFile>& files) {
     }
   }
   dropKept();
-  throw GeoError(failure + "; the old tables were kept");
+  return Failed(failure + "; the old tables were kept");
 }
 
 }  // namespace
@@ -148,19 +151,25 @@ std::string IdMapText(const std::vector<RenumberedId>& renumbered) {
   return text;
 }
 
-void WriteTableFolder(const std::string& folder, const ImportedTables& tables,
-                      const std::vector<RenumberedId>& renumbered) {
+Status WriteTableFolder(const std::string& folder, const ImportedTables& tables,
+                        const std::vector<RenumberedId>& renumbered) {
   const fs::path dir(folder);
   std::error_code error;
   fs::create_directories(dir, error);
-  if (!fs::is_directory(dir)) throw GeoError(folder + " is not a folder that can be written");
+  // A folder that cannot even be examined (a path that may not be searched)
+  // makes the standard library throw; its words name the failure.
+  try {
+    if (!fs::is_directory(dir)) return Failed(folder + " is not a folder that can be written");
+  } catch (const fs::filesystem_error& e) {
+    return Status(Fault::OutputFailed, e.what());
+  }
 
   std::vector<TableFile> files = {{"rchdata.txt", ReachTableText(tables)},
                                   {"flowdata.txt", FlowTableText(tables)},
                                   {"secdata.txt", SectionTableText(tables)},
                                   {"idmap.csv", std::nullopt}};
   if (!renumbered.empty()) files.back().text = IdMapText(renumbered);
-  ReplaceTogether(dir, files);
+  return ReplaceTogether(dir, files);
 }
 
 }  // namespace rill::geo

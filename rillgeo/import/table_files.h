@@ -6,6 +6,7 @@
 
 #include "rillgeo/import/renumber_ids.h"
 #include "rillgeo/import/table_rows.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -19,9 +20,9 @@ std::string IdMapText(const std::vector<RenumberedId>& renumbered);
 // Writes rchdata.txt, flowdata.txt, secdata.txt and, when ids were
 // renumbered, idmap.csv into `folder` (created when missing). Everything is
 // written under temporary names first and renamed at the end, so a failure
-// (a GeoError naming the file) leaves no partial table. A stale idmap.csv
-// is removed when no id was renumbered.
-void WriteTableFolder(const std::string& folder, const ImportedTables& tables,
-                      const std::vector<RenumberedId>& renumbered);
+// (a fault, Fault::OutputFailed, naming the file) leaves no partial table.
+// A stale idmap.csv is removed when no id was renumbered.
+Status WriteTableFolder(const std::string& folder, const ImportedTables& tables,
+                        const std::vector<RenumberedId>& renumbered);
 
 }  // namespace rill::geo

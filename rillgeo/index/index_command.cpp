@@ -1,10 +1,10 @@
 #include "rillgeo/index/index_command.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "navigation/navigation.h"
 #include "rillgeo/geometry/decimal_text.h"
-#include "rillgeo/geometry/geo_error.h"
 #include "rillgeo/geometry/line_sections.h"
 #include "rillgeo/geometry/line_snapper.h"
 #include "rillgeo/geometry/table_folder.h"
@@ -31,12 +31,14 @@ SnapFields Unsnapped(std::string note) {
 // Snaps sites against one set of lines and tables, and writes their lines.
 class SiteIndexer {
  public:
-  SiteIndexer(const IndexOptions& options, const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines)
+  // Snaps to `lines` through `index`, the index of those lines.
+  SiteIndexer(const IndexOptions& options, const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines,
+              LineIndex index)
       : options_(options),
         tables_(tables),
         lines_(lines),
         sections_(tables, ids),
-        snapper_(lines),
+        snapper_(lines, std::move(index)),
         beyond_("no flowline within " + ShortestText(options.radius) + " m") {}
 
   // Adds the site's lines to `out`; whether its nearest line is a snap.
@@ -68,6 +70,9 @@ class SiteIndexer {
     }
     return count;
   }
+
+  // Ok, or why a line near a site could not be measured.
+  const Status& status() const { return snapper_.status(); }
 
  private:
   SnapFields FieldsOf(const LineMatch& match) {
@@ -104,33 +109,51 @@ class SiteIndexer {
   const std::string beyond_;
 };
 
-}  // namespace
-
-IndexSummary RunIndex(const IndexOptions& options, const IndexProgress& progress) {
-  const std::vector<Site> sites = ReadSites(options.sites);
-  IndexTable out(options.matches > 1, options.sites.keepColumns,
-                 {options.navType, options.direction, options.distance, options.units});
-  IndexSummary summary{sites.size(), 0};
-  if (!sites.empty()) {
-    const NetworkTables tables = LoadTableFolder(options.tables);
-    const IdMap ids = IdMap::ReadFromFolder(options.tables);
-    VectorSource source(options.geometry, options.layer);
-    const FlowlineLines lines(source, progress.flowlines);
-    SiteIndexer indexer(options, tables, ids, lines);
-    const auto total = static_cast<std::int64_t>(sites.size());
-    for (std::size_t n = 0; n < sites.size(); ++n) {
-      if (indexer.Index(sites[n], out)) ++summary.snapped;
-      if (progress.points && ((n + 1) % 4096 == 0 || n + 1 == sites.size())) {
-        progress.points(static_cast<std::int64_t>(n + 1), total);
-      }
-    }
-    if (summary.snapped == 0) {
-      if (const std::size_t exchanged = indexer.SnapExchanged(sites); exchanged > 0) {
-        throw OptionError(ExchangedAxes(exchanged, sites.size()).message());
-      }
+// Snaps every site into `out`, counting the snapped ones into `summary`.
+Status SnapSites(const IndexOptions& options, const std::vector<Site>& sites, const IndexProgress& progress,
+                 IndexTable& out, IndexSummary& summary) {
+  const StatusOr<NetworkTables> tables = LoadTableFolder(options.tables);
+  if (!tables.ok()) return tables.status();
+  const StatusOr<IdMap> ids = IdMap::ReadFromFolder(options.tables);
+  if (!ids.ok()) return ids.status();
+  StatusOr<VectorSource> source = VectorSource::Open(options.geometry, options.layer);
+  if (!source.ok()) return source.status();
+  const StatusOr<FlowlineLines> lines = FlowlineLines::Read(*source, progress.flowlines);
+  if (!lines.ok()) return lines.status();
+  StatusOr<LineIndex> index = LineIndex::Build(*lines);
+  if (!index.ok()) return index.status();
+  SiteIndexer indexer(options, *tables, *ids, *lines, std::move(*index));
+  const auto total = static_cast<std::int64_t>(sites.size());
+  for (std::size_t n = 0; n < sites.size(); ++n) {
+    if (indexer.Index(sites[n], out)) ++summary.snapped;
+    if (progress.points && ((n + 1) % 4096 == 0 || n + 1 == sites.size())) {
+      progress.points(static_cast<std::int64_t>(n + 1), total);
     }
   }
-  ReplaceFile(options.out, out.text());
+  if (!indexer.status().ok()) return indexer.status();
+  if (summary.snapped == 0) {
+    if (const std::size_t exchanged = indexer.SnapExchanged(sites); exchanged > 0) {
+      return ExchangedAxes(exchanged, sites.size());
+    }
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+StatusOr<IndexSummary> RunIndex(const IndexOptions& options, const IndexProgress& progress) {
+  const StatusOr<std::vector<Site>> sites = ReadSites(options.sites);
+  if (!sites.ok()) return sites.status();
+  StatusOr<IndexTable> out = IndexTable::Start(options.matches > 1, options.sites.keepColumns,
+                                               {options.navType, options.direction, options.distance, options.units});
+  if (!out.ok()) return out.status();
+  IndexSummary summary{sites->size(), 0};
+  if (!sites->empty()) {
+    const Status snapped = SnapSites(options, *sites, progress, *out, summary);
+    if (!snapped.ok()) return snapped;
+  }
+  const Status written = ReplaceFile(options.out, out->text());
+  if (!written.ok()) return written;
   return summary;
 }
 

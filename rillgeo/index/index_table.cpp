@@ -2,24 +2,24 @@
 
 #include <strings.h>
 
-#include "rillgeo/geometry/geo_error.h"
-
 namespace rill::geo {
 
-IndexTable::IndexTable(bool ranked, const std::vector<std::string>& keptColumns, RequestFields request)
-    : ranked_(ranked), request_(std::move(request)) {
+StatusOr<IndexTable> IndexTable::Start(bool ranked, const std::vector<std::string>& keptColumns,
+                                       RequestFields request) {
+  IndexTable table(ranked, std::move(request));
   std::vector<std::string> snap{"Request"};
-  if (ranked_) snap.push_back("Rank");
+  if (ranked) snap.push_back("Rank");
   snap.insert(snap.end(), {"StartReach", "StartComid", "StartMeasure", "SourceId", "ReachCode", "ReachMeasure",
                            "Offset", "SnapLon", "SnapLat", "Note"});
   std::vector<std::string> requestColumns;
-  if (!request_.navType.empty()) requestColumns.insert(requestColumns.end(), {"NavType", "Direction"});
-  if (!request_.distance.empty()) requestColumns.insert(requestColumns.end(), {"Distance", "DistanceUnits"});
+  if (!table.request_.navType.empty()) requestColumns.insert(requestColumns.end(), {"NavType", "Direction"});
+  if (!table.request_.distance.empty()) requestColumns.insert(requestColumns.end(), {"Distance", "DistanceUnits"});
   for (const std::string& kept : keptColumns) {
     for (const auto* names : {&snap, &requestColumns}) {
       for (const std::string& name : *names) {
         if (strcasecmp(kept.c_str(), name.c_str()) == 0) {
-          throw OptionError("--keep-columns " + kept + ": the output has a column " + name + " of its own");
+          return Status(Fault::Unusable,
+                        "--keep-columns " + kept + ": the output has a column " + name + " of its own");
         }
       }
     }
@@ -27,7 +27,8 @@ IndexTable::IndexTable(bool ranked, const std::vector<std::string>& keptColumns,
   std::vector<std::string> header = snap;
   header.insert(header.end(), keptColumns.begin(), keptColumns.end());
   header.insert(header.end(), requestColumns.begin(), requestColumns.end());
-  Line(header);
+  table.Line(header);
+  return table;
 }
 
 void IndexTable::Add(const Site& site, const SnapFields& f) {

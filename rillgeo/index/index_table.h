@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rillgeo/index/site_source.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -35,9 +37,10 @@ struct RequestFields {
 
 class IndexTable {
  public:
-  // Writes the header. An OptionError when a kept column has the name of a
-  // column the table writes itself (a batch would read it twice).
-  IndexTable(bool ranked, const std::vector<std::string>& keptColumns, RequestFields request);
+  // A table holding its header. A fault (Fault::Unusable) when a kept
+  // column has the name of a column the table writes itself (a batch would
+  // read it twice).
+  static StatusOr<IndexTable> Start(bool ranked, const std::vector<std::string>& keptColumns, RequestFields request);
 
   void Add(const Site& site, const SnapFields& fields);
 
@@ -45,6 +48,8 @@ class IndexTable {
   const std::string& text() const { return text_; }
 
  private:
+  IndexTable(bool ranked, RequestFields request) : ranked_(ranked), request_(std::move(request)) {}
+
   void Field(const std::string& value);
   void Line(const std::vector<std::string>& fields);
 

@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "navigation/navigation.h"
-#include "rillgeo/geometry/geo_error.h"
 #include "rillgeo/geometry/ogr_columns.h"
 #include "rillgeo/index/site_checks.h"
 
@@ -42,14 +41,14 @@ int FindName(const std::vector<std::string>& header, std::initializer_list<std::
   return -1;
 }
 
-[[noreturn]] void NoCoordinates(const std::string& path) {
-  throw OptionError(path +
-                    " has no coordinate columns: looked for lon, lng, long, longitude or x, and lat, latitude or "
-                    "y (letter case ignored); name them with --x and --y");
+Status NoCoordinates(const std::string& path) {
+  return Status(Fault::Unusable, path +
+                                     " has no coordinate columns: looked for lon, lng, long, longitude or x, and lat, "
+                                     "latitude or y (letter case ignored); name them with --x and --y");
 }
 
-[[noreturn]] void NoColumn(const std::string& path, const std::string& column) {
-  throw OptionError(path + " has no column " + column);
+Status NoColumn(const std::string& path, const std::string& column) {
+  return Status(Fault::Unusable, path + " has no column " + column);
 }
 
 // A coordinate as strtod reads it, the whole text and nothing else.
@@ -64,12 +63,17 @@ bool ReadNumber(const std::string& text, double& value) {
 // Brings coordinates of one coordinate system to WGS 84 longitude/latitude.
 class ToWgs84 {
  public:
-  explicit ToWgs84(const OGRSpatialReference& source) {
+  // A fault (Fault::Unusable) when `source` cannot be brought to WGS 84.
+  static StatusOr<ToWgs84> From(const OGRSpatialReference& source) {
     OGRSpatialReference wgs84;
     wgs84.SetWellKnownGeogCS("WGS84");
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    transform_.reset(OGRCreateCoordinateTransformation(&source, &wgs84));
-    if (!transform_) throw OptionError("the points' coordinate system cannot be brought to WGS 84");
+    ToWgs84 toWgs84;
+    toWgs84.transform_.reset(OGRCreateCoordinateTransformation(&source, &wgs84));
+    if (!toWgs84.transform_) {
+      return Status(Fault::Unusable, "the points' coordinate system cannot be brought to WGS 84");
+    }
+    return toWgs84;
   }
   bool operator()(Site& site, double x, double y) const {
     site.located = transform_->Transform(1, &x, &y) != 0 && std::isfinite(x) && std::isfinite(y);
@@ -79,43 +83,51 @@ class ToWgs84 {
   }
 
  private:
+  ToWgs84() = default;
+
   std::unique_ptr<OGRCoordinateTransformation> transform_;
 };
 
-OGRSpatialReference SpatialReference(const std::string& text) {
-  OGRSpatialReference srs;
+// Sets `srs` from the text of --srs (EPSG:4326 when it is empty).
+Status ReadSpatialReference(const std::string& text, OGRSpatialReference& srs) {
   if (srs.SetFromUserInput(text.empty() ? "EPSG:4326" : text.c_str()) != OGRERR_NONE) {
-    throw OptionError("--srs " + text + " is not a coordinate system");
+    return Status(Fault::Unusable, "--srs " + text + " is not a coordinate system");
   }
   srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  return srs;
+  return Status::Ok();
 }
 
-std::vector<Site> ReadCsvSites(const SiteOptions& options) {
+StatusOr<std::vector<Site>> ReadCsvSites(const SiteOptions& options) {
   const OpenedFile file = OpenToRead(options.path);
-  if (!file) throw GeoError(options.path + " cannot be opened");
+  if (!file) return Status(Fault::InputMissing, options.path + " cannot be opened");
   CsvRecords records(file.get());
   std::vector<std::string> header;
   std::vector<Site> sites;
   if (!records.Next(header)) {
-    if (records.ReadFailed()) throw GeoError(options.path + " cannot be read");
+    if (records.ReadFailed()) return Status(Fault::InputMissing, options.path + " cannot be read");
     return sites;
   }
   if (!header.empty() && header[0].rfind("\xEF\xBB\xBF", 0) == 0) header[0].erase(0, 3);
   for (std::string& name : header) name = Trimmed(name);
+  Status missing;  // the first column named that is not there
   const auto named = [&](const std::string& column) {
     const int at = FindName(header, {column});
-    if (at < 0) NoColumn(options.path, column);
+    if (at < 0 && missing.ok()) missing = NoColumn(options.path, column);
     return at;
   };
   const int x = options.x.empty() ? FindName(header, kXNames) : named(options.x);
   const int y = options.y.empty() ? FindName(header, kYNames) : named(options.y);
-  if (x < 0 || y < 0) NoCoordinates(options.path);
+  if (!missing.ok()) return missing;
+  if (x < 0 || y < 0) return NoCoordinates(options.path);
   const int id = options.id.empty() ? FindName(header, kIdNames) : named(options.id);
   std::vector<int> kept;
   for (const std::string& column : options.keepColumns) kept.push_back(named(column));
-  const OGRSpatialReference srs = SpatialReference(options.srs);
-  const ToWgs84 toWgs84(srs);
+  if (!missing.ok()) return missing;
+  OGRSpatialReference srs;
+  const Status srsRead = ReadSpatialReference(options.srs, srs);
+  if (!srsRead.ok()) return srsRead;
+  const StatusOr<ToWgs84> toWgs84 = ToWgs84::From(srs);
+  if (!toWgs84.ok()) return toWgs84.status();
   LonLatCheck check(srs);
 
   std::vector<std::string> fields;
@@ -126,49 +138,62 @@ std::vector<Site> ReadCsvSites(const SiteOptions& options) {
     double lon = 0.0, lat = 0.0;
     if (ReadNumber(field(x), lon) && ReadNumber(field(y), lat)) {
       check(site.id, lon, lat);
-      toWgs84(site, lon, lat);
+      (*toWgs84)(site, lon, lat);
     }
     for (int at : kept) site.kept.push_back(field(at));
     sites.push_back(std::move(site));
   }
-  if (records.ReadFailed()) throw GeoError(options.path + " cannot be read");
-  if (!check.status().ok()) throw OptionError(check.status().message());
+  if (records.ReadFailed()) return Status(Fault::InputMissing, options.path + " cannot be read");
+  if (!check.status().ok()) return check.status();
   return sites;
 }
 
 // The named layer, or the only one, or the first that holds points.
-OGRLayer& PointLayer(GDALDataset& dataset, const SiteOptions& options) {
+StatusOr<OGRLayer*> PointLayer(GDALDataset& dataset, const SiteOptions& options) {
   for (int i = 0; i < dataset.GetLayerCount(); ++i) {
     OGRLayer* layer = dataset.GetLayer(i);
     if (!options.layer.empty() ? strcasecmp(layer->GetName(), options.layer.c_str()) == 0
                                : dataset.GetLayerCount() == 1 || wkbFlatten(layer->GetGeomType()) == wkbPoint) {
-      return *layer;
+      return layer;
     }
   }
-  if (!options.layer.empty()) throw OptionError(options.path + " has no layer " + options.layer);
-  throw OptionError(options.path + " holds several layers and none of points; name one with --points-layer");
+  if (!options.layer.empty()) return Status(Fault::Unusable, options.path + " has no layer " + options.layer);
+  return Status(Fault::Unusable,
+                options.path + " holds several layers and none of points; name one with --points-layer");
 }
 
-std::vector<Site> ReadLayerSites(const SiteOptions& options) {
+StatusOr<std::vector<Site>> ReadLayerSites(const SiteOptions& options) {
   const GDALDatasetUniquePtr dataset(GDALDataset::Open(options.path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-  if (!dataset) throw GeoError(options.path + " cannot be opened as a vector source");
-  OGRLayer& layer = PointLayer(*dataset, options);
+  if (!dataset) return Status(Fault::InputMissing, options.path + " cannot be opened as a vector source");
+  const StatusOr<OGRLayer*> found = PointLayer(*dataset, options);
+  if (!found.ok()) return found.status();
+  OGRLayer& layer = **found;
   const OGRFeatureDefn& fields = *layer.GetLayerDefn();
+  Status missing;  // the first column named that is not there
   const auto named = [&](const std::string& column) {
     const int at = FindColumn(fields, {column});
-    if (at < 0) NoColumn(options.path, column);
+    if (at < 0 && missing.ok()) missing = NoColumn(options.path, column);
     return at;
   };
   const int id = options.id.empty() ? FindColumn(fields, kIdNames) : named(options.id);
   std::vector<int> kept;
   for (const std::string& column : options.keepColumns) kept.push_back(named(column));
+  if (!missing.ok()) return missing;
   const OGRSpatialReference* own = layer.GetSpatialRef();
   if (own == nullptr && options.srs.empty()) {
-    throw OptionError(std::string("layer ") + layer.GetName() + " has no coordinate system; give one with --srs");
+    return Status(Fault::Unusable,
+                  std::string("layer ") + layer.GetName() + " has no coordinate system; give one with --srs");
   }
-  OGRSpatialReference srs = own != nullptr && options.srs.empty() ? *own : SpatialReference(options.srs);
-  if (own != nullptr && options.srs.empty()) srs.SetDataAxisToSRSAxisMapping(own->GetDataAxisToSRSAxisMapping());
-  const ToWgs84 toWgs84(srs);
+  OGRSpatialReference srs;
+  if (own != nullptr && options.srs.empty()) {
+    srs = *own;
+    srs.SetDataAxisToSRSAxisMapping(own->GetDataAxisToSRSAxisMapping());
+  } else {
+    const Status srsRead = ReadSpatialReference(options.srs, srs);
+    if (!srsRead.ok()) return srsRead;
+  }
+  const StatusOr<ToWgs84> toWgs84 = ToWgs84::From(srs);
+  if (!toWgs84.ok()) return toWgs84.status();
   LonLatCheck check(srs);
 
   std::vector<Site> sites;
@@ -179,18 +204,18 @@ std::vector<Site> ReadLayerSites(const SiteOptions& options) {
     const OGRGeometry* geometry = feature->GetGeometryRef();
     if (geometry != nullptr && wkbFlatten(geometry->getGeometryType()) == wkbPoint && !geometry->IsEmpty()) {
       check(site.id, geometry->toPoint()->getX(), geometry->toPoint()->getY());
-      toWgs84(site, geometry->toPoint()->getX(), geometry->toPoint()->getY());
+      (*toWgs84)(site, geometry->toPoint()->getX(), geometry->toPoint()->getY());
     }
     for (int at : kept) site.kept.push_back(feature->IsFieldSetAndNotNull(at) ? TextValue(*feature, at) : "");
     sites.push_back(std::move(site));
   }
-  if (!check.status().ok()) throw OptionError(check.status().message());
+  if (!check.status().ok()) return check.status();
   return sites;
 }
 
 }  // namespace
 
-std::vector<Site> ReadSites(const SiteOptions& options) {
+StatusOr<std::vector<Site>> ReadSites(const SiteOptions& options) {
   const std::string extension = std::filesystem::path(options.path).extension().string();
   if (strcasecmp(extension.c_str(), ".csv") == 0) return ReadCsvSites(options);
   return ReadLayerSites(options);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "text/status.h"
+
 namespace rill::geo {
 
 struct SiteOptions {
@@ -25,9 +27,10 @@ struct Site {
   std::vector<std::string> kept;  // the values of SiteOptions::keepColumns
 };
 
-// Every site of the source, in its order. A GeoError when the source cannot
-// be opened or read; an OptionError when it has no coordinate columns, a
-// named column is not there, or the coordinate system cannot be used.
-std::vector<Site> ReadSites(const SiteOptions& options);
+// Every site of the source, in its order. A fault when the source cannot be
+// opened or read (Fault::InputMissing), or when it has no coordinate
+// columns, a named column is not there, or the coordinate system cannot be
+// used (Fault::Unusable).
+StatusOr<std::vector<Site>> ReadSites(const SiteOptions& options);
 
 }  // namespace rill::geo

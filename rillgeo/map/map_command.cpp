@@ -2,9 +2,9 @@
 
 #include <cctype>
 #include <filesystem>
+#include <utility>
 
 #include "navigation/navigation.h"
-#include "rillgeo/geometry/geo_error.h"
 #include "rillgeo/geometry/navigation_pieces.h"
 #include "rillgeo/geometry/table_folder.h"
 #include "rillgeo/geometry/vector_output.h"
@@ -45,12 +45,17 @@ std::string NoLineMessage(const MapSummary& summary, const MapOptions& options) 
 
 }  // namespace
 
-MapSummary RunMap(const MapOptions& options) {
-  const ResultRows results = ReadResults(options.results, options.request);
-  const NetworkTables tables = LoadTableFolder(options.tables);
-  const IdMap ids = IdMap::ReadFromFolder(options.tables);
-  VectorSource source(options.geometry, options.layer);
-  const FlowlineLines lines(source);
+StatusOr<MapSummary> RunMap(const MapOptions& options) {
+  const StatusOr<ResultRows> results = ReadResults(options.results, options.request);
+  if (!results.ok()) return results.status();
+  const StatusOr<NetworkTables> tables = LoadTableFolder(options.tables);
+  if (!tables.ok()) return tables.status();
+  const StatusOr<IdMap> ids = IdMap::ReadFromFolder(options.tables);
+  if (!ids.ok()) return ids.status();
+  StatusOr<VectorSource> source = VectorSource::Open(options.geometry, options.layer);
+  if (!source.ok()) return source.status();
+  const StatusOr<FlowlineLines> lines = FlowlineLines::Read(*source);
+  if (!lines.ok()) return lines.status();
   GroundCutter cutter;
   const std::string unit = UnitName(options.units);
   const std::string name = std::filesystem::path(options.results).filename().string();
@@ -60,24 +65,40 @@ MapSummary RunMap(const MapOptions& options) {
   NavigationPieces pieces;
   const bool whole = !options.geojson.empty() || !options.gpkg.empty() || !options.html.empty();
   if (!options.perRequest.empty()) {
-    requests = CutPerRequest(results, tables, ids, lines, cutter);
+    StatusOr<std::vector<RequestPieces>> cut = CutPerRequest(*results, *tables, *ids, *lines, cutter);
+    if (!cut.ok()) return cut.status();
+    requests = std::move(*cut);
     for (const RequestPieces& r : requests) CountLineless(r.results, r.pieces, summary);
   }
   if (whole) {
-    pieces = CutNavigation(results, tables, ids, lines, cutter);
-    if (options.perRequest.empty()) CountLineless(results, pieces, summary);
+    StatusOr<NavigationPieces> cut = CutNavigation(*results, *tables, *ids, *lines, cutter);
+    if (!cut.ok()) return cut.status();
+    pieces = std::move(*cut);
+    if (options.perRequest.empty()) CountLineless(*results, pieces, summary);
   }
-  if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) throw GeoError(NoLineMessage(summary, options));
+  if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) {
+    return Status(Fault::Failed, NoLineMessage(summary, options));
+  }
 
+  // The outputs in this order, up to the first that cannot be written.
   if (!options.perRequest.empty()) {
-    WritePerRequestMaps(requests, lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    const Status written =
+        WritePerRequestMaps(requests, *lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    if (!written.ok()) return written;
     summary.requestPages = requests.size();
   }
-  if (!options.geojson.empty()) WriteVectorFile(options.geojson, VectorFormat::GeoJson, results, pieces);
-  if (!options.gpkg.empty()) WriteVectorFile(options.gpkg, VectorFormat::GeoPackage, results, pieces);
+  if (!options.geojson.empty()) {
+    const Status written = WriteVectorFile(options.geojson, VectorFormat::GeoJson, *results, pieces);
+    if (!written.ok()) return written;
+  }
+  if (!options.gpkg.empty()) {
+    const Status written = WriteVectorFile(options.gpkg, VectorFormat::GeoPackage, *results, pieces);
+    if (!written.ok()) return written;
+  }
   if (!options.html.empty()) {
     const std::string title = "Navigation " + name + (options.request.empty() ? "" : " request " + options.request);
-    ReplaceFile(options.html, HtmlMapPage(title, results, pieces, lines, unit));
+    const Status written = ReplaceFile(options.html, HtmlMapPage(title, *results, pieces, *lines, unit));
+    if (!written.ok()) return written;
   }
   return summary;
 }

@@ -1,5 +1,10 @@
 // rillgeo map: a navigation's results drawn on the flowlines' lines, as
 // GeoJSON, a GeoPackage layer and/or a self-contained web page.
+//
+// The room holds the web page (html_map.h) and the pages of
+// --per-request (per_request_maps.h, safe_names.h); the cutting and the
+// GIS formats are the geometry layer's. Its options are in map_options.h.
+// It stands on the geometry layer alone, and fails by returning a Status.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +12,7 @@
 #include <vector>
 
 #include "rillgeo/map/map_options.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -19,10 +25,11 @@ struct MapSummary {
 };
 
 // Reads the results, the tables and the lines, cuts the rows and writes
-// every output asked for. A GeoError when an input cannot be used, when
-// not one row has a line (the results belong to another network; nothing
-// is then written) or an output cannot be written (an output is only ever
+// every output asked for. A fault when an input cannot be used
+// (Fault::InputMissing), when not one row has a line (Fault::Failed: the
+// results belong to another network; nothing is then written) or when an
+// output cannot be written (Fault::OutputFailed: an output is only ever
 // replaced whole).
-MapSummary RunMap(const MapOptions& options);
+StatusOr<MapSummary> RunMap(const MapOptions& options);
 
 }  // namespace rill::geo

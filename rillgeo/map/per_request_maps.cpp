@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <unordered_map>
+#include <utility>
 
-#include "rillgeo/geometry/geo_error.h"
 #include "rillgeo/geometry/vector_output.h"
 #include "rillgeo/geometry/whole_file.h"
 #include "rillgeo/map/html_map.h"
@@ -50,10 +50,12 @@ std::string IndexPage(const std::vector<RequestPieces>& requests, const std::vec
 
 }  // namespace
 
-std::vector<RequestPieces> CutPerRequest(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
-                                         const FlowlineLines& lines, GroundCutter& cutter) {
+StatusOr<std::vector<RequestPieces>> CutPerRequest(const ResultRows& results, const NetworkTables& tables,
+                                                   const IdMap& ids, const FlowlineLines& lines, GroundCutter& cutter) {
   const int column = RequestColumn(results);
-  if (column < 0) throw GeoError("--per-request needs a batch RESULTS file, with a Request column");
+  if (column < 0) {
+    return Status(Fault::InputMissing, "--per-request needs a batch RESULTS file, with a Request column");
+  }
   ResultRows header = results;  // the columns without a row, copied once for every request
   header.rows.clear();
   std::vector<RequestPieces> requests;
@@ -63,16 +65,22 @@ std::vector<RequestPieces> CutPerRequest(const ResultRows& results, const Networ
     if (added) requests.push_back({row[column], header, {}});
     requests[at->second].results.rows.push_back(row);
   }
-  for (RequestPieces& request : requests) request.pieces = CutNavigation(request.results, tables, ids, lines, cutter);
+  for (RequestPieces& request : requests) {
+    StatusOr<NavigationPieces> pieces = CutNavigation(request.results, tables, ids, lines, cutter);
+    if (!pieces.ok()) return pieces.status();
+    request.pieces = std::move(*pieces);
+  }
   return requests;
 }
 
-void WritePerRequestMaps(const std::vector<RequestPieces>& requests, const FlowlineLines& network,
-                         const PerRequestOutput& output) {
+Status WritePerRequestMaps(const std::vector<RequestPieces>& requests, const FlowlineLines& network,
+                           const PerRequestOutput& output) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(output.folder, error);
-  if (error) throw GeoError("the folder " + output.folder + " cannot be created: " + error.message());
+  if (error) {
+    return Status(Fault::OutputFailed, "the folder " + output.folder + " cannot be created: " + error.message());
+  }
   std::vector<std::string> ids;
   for (const RequestPieces& request : requests) ids.push_back(request.id);
   const std::vector<std::string> stems = SafeFileStems(ids);
@@ -80,12 +88,14 @@ void WritePerRequestMaps(const std::vector<RequestPieces>& requests, const Flowl
     const RequestPieces& request = requests[i];
     const fs::path stem = fs::path(output.folder) / stems[i];
     const std::string title = "Navigation " + output.source + " request " + request.id;
-    ReplaceFile(stem.string() + ".html", HtmlMapPage(title, request.results, request.pieces, network, output.unit));
-    if (output.geojson) {
-      WriteVectorFile(stem.string() + ".geojson", VectorFormat::GeoJson, request.results, request.pieces);
+    Status written =
+        ReplaceFile(stem.string() + ".html", HtmlMapPage(title, request.results, request.pieces, network, output.unit));
+    if (written.ok() && output.geojson) {
+      written = WriteVectorFile(stem.string() + ".geojson", VectorFormat::GeoJson, request.results, request.pieces);
     }
+    if (!written.ok()) return written;
   }
-  ReplaceFile((fs::path(output.folder) / "index.html").string(), IndexPage(requests, stems, output));
+  return ReplaceFile((fs::path(output.folder) / "index.html").string(), IndexPage(requests, stems, output));
 }
 
 }  // namespace rill::geo

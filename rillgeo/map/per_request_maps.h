@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rillgeo/geometry/navigation_pieces.h"
+#include "text/status.h"
 
 namespace rill::geo {
 
@@ -17,9 +18,10 @@ struct RequestPieces {
 };
 
 // Cuts each request's rows apart, in the order the requests first appear.
-// A GeoError when `results` has no Request column, or as CutNavigation.
-std::vector<RequestPieces> CutPerRequest(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
-                                         const FlowlineLines& lines, GroundCutter& cutter);
+// A fault (Fault::InputMissing) when `results` has no Request column, or as
+// CutNavigation.
+StatusOr<std::vector<RequestPieces>> CutPerRequest(const ResultRows& results, const NetworkTables& tables,
+                                                   const IdMap& ids, const FlowlineLines& lines, GroundCutter& cutter);
 
 struct PerRequestOutput {
   std::string folder;    // created when missing
@@ -31,8 +33,9 @@ struct PerRequestOutput {
 // Writes FOLDER/<stem>.html (and <stem>.geojson) per request, the stems
 // made from the ids by SafeFileStems, then FOLDER/index.html listing every
 // request (id, rows, length navigated) linked to its page. Each file is
-// replaced only when complete; a GeoError when one cannot be written.
-void WritePerRequestMaps(const std::vector<RequestPieces>& requests, const FlowlineLines& network,
-                         const PerRequestOutput& output);
+// replaced only when complete; a fault (Fault::OutputFailed) when one
+// cannot be written, the files before it left written.
+Status WritePerRequestMaps(const std::vector<RequestPieces>& requests, const FlowlineLines& network,
+                           const PerRequestOutput& output);
 
 }  // namespace rill::geo

@@ -217,7 +217,7 @@ TEST_F(IndexTest, SnapsToTheNearestPointOfTheNearestLine) {
       const auto out = Index(lines, by, source.sites);
       ASSERT_EQ(out.size(), std::size(kExpected) + 1);
       const auto& header = out[0];
-      const geo::IdMap ids = geo::IdMap::ReadFromFolder(Scratch(std::string("tables-") + by).string());
+      const geo::IdMap ids = geo::IdMap::ReadFromFolder(Scratch(std::string("tables-") + by).string()).value();
       for (std::size_t i = 0; i < std::size(kExpected); ++i) {
         const Expected& e = kExpected[i];
         const auto& row = out[i + 1];
@@ -296,8 +296,8 @@ double Apart(const OGRPoint& a, const OGRPoint& b, geo::GroundCutter& cutter) {
 
 TEST_F(IndexTest, MapCutsAtTheStartMeasureWhereTheSiteWasSnapped) {
   const fs::path geometry = kData / "oswego/raw/flowlines.gpkg";
-  geo::VectorSource source(geometry.string(), "");
-  const geo::FlowlineLines lines(source);
+  geo::VectorSource source = geo::VectorSource::Open(geometry.string(), "").value();
+  const geo::FlowlineLines lines = geo::FlowlineLines::Read(source).value();
   // Sites 40 m off the middle vertex of every 25th flowline.
   std::string sites = "id,lon,lat\n";
   for (std::size_t i = 0; i < lines.all().size(); i += 25) {
@@ -318,7 +318,7 @@ TEST_F(IndexTest, MapCutsAtTheStartMeasureWhereTheSiteWasSnapped) {
     TextWriter discard = TextWriter::Discarding();
     ASSERT_EQ(LoadNetworkTables(TablePathsFor(tables.string() + "/", ""), ReadWholeFile, discard, network),
               LoadStatus::Loaded);
-    const geo::IdMap ids = geo::IdMap::ReadFromFolder(tables.string());
+    const geo::IdMap ids = geo::IdMap::ReadFromFolder(tables.string()).value();
     geo::GroundCutter cutter;
     const auto out = CsvLines(ReadAll(Scratch("out.csv")));
     std::size_t checked = 0;

@@ -37,7 +37,7 @@ class MapTest : public RillgeoTest {
   }
 
   static std::vector<OGRFeatureUniquePtr> ReadFeatures(const fs::path& path) {
-    geo::VectorSource source(path.string(), "");
+    geo::VectorSource source = geo::VectorSource::Open(path.string(), "").value();
     std::vector<OGRFeatureUniquePtr> features;
     for (auto& feature : source.layer()) features.push_back(std::move(feature));
     return features;
@@ -79,7 +79,7 @@ TEST_F(MapTest, CutPiecesHaveTheRowsLengthsAndJoinUp) {
   for (const CutCase& c : cases) {
     SCOPED_TRACE(c.request);
     const auto features = Draw(c.request);
-    const geo::ResultRows drawn = geo::ReadResults((Tables() / "out.csv").string(), "");
+    const geo::ResultRows drawn = geo::ReadResults((Tables() / "out.csv").string(), "").value();
     ASSERT_EQ(features.size(), drawn.rows.size());
     ASSERT_GT(features.size(), 1u);
     for (std::size_t i = 0; i < features.size(); ++i) {
@@ -158,7 +158,7 @@ TEST_F(MapTest, PageIsSelfContainedWithAPiecePerRow) {
     for (std::size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("<path class=\"p\""), geo::ReadResults((Tables() / "out.csv").string(), "").rows.size());
+  EXPECT_EQ(count("<path class=\"p\""), geo::ReadResults((Tables() / "out.csv").string(), "").value().rows.size());
   EXPECT_EQ(count("data-t=\"04140201002304, measures 50.000 to 0.000, distance 0.5932\""), 1u);
   EXPECT_EQ(count("<circle"), 2u);  // start and end
   EXPECT_EQ(count("Travel distance"), 1u);
