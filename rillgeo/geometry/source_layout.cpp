@@ -107,7 +107,7 @@ class SourceOpener {
     OGRLayer* attributes = LayerNamed(dataset, "NHDPlusFlowlineVAA");
     OGRLayer* lines = LayerNamed(dataset, layer.empty() ? "NHDFlowline" : layer);
     if (attributes != nullptr && lines != nullptr && Lower(lines->GetName()) == "nhdflowline") {
-      return AddJoin(*lines, *attributes, path);
+      return AddJoin(*lines, *attributes, path, path);
     }
     if (attributes == nullptr && lines != nullptr && Lower(lines->GetName()) == "nhdflowline" &&
         FindColumn(*lines->GetLayerDefn(), {"StreamLevel"}) < 0) {
@@ -151,15 +151,16 @@ class SourceOpener {
     if ((*lines)->GetLayerCount() < 1 || (*table)->GetLayerCount() < 1) {
       return Status(Fault::InputMissing, region.string() + " holds an empty flowline file", region.string());
     }
-    return AddJoin(*(*lines)->GetLayer(0), *(*table)->GetLayer(0), tableFile.string());
+    return AddJoin(*(*lines)->GetLayer(0), *(*table)->GetLayer(0), linesFile.string(), tableFile.string());
   }
 
-  Status AddJoin(OGRLayer& lines, OGRLayer& table, const std::string& file) {
+  Status AddJoin(OGRLayer& lines, OGRLayer& table, const std::string& linesFile, const std::string& file) {
     const int linesId = IdColumn(*lines.GetLayerDefn());
     if (linesId < 0) {
-      return Status(Fault::InputMissing,
-                    std::string("column COMID or NHDPlusID is missing from layer ") + lines.GetName() + " of " + file,
-                    file);
+      return Status(
+          Fault::InputMissing,
+          std::string("column COMID or NHDPlusID is missing from layer ") + lines.GetName() + " of " + linesFile,
+          linesFile);
     }
     StatusOr<VaaTable> attributes = VaaTable::Read(table, file, *lines.GetLayerDefn());
     if (!attributes.ok()) return attributes.status();
