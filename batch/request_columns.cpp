@@ -71,6 +71,7 @@ StatusOr<RequestColumns> RequestColumns::FromHeader(const std::vector<std::strin
     if (k == kNames.size()) {
       if (const char* near = NearMiss(name))
         return Status(Fault::Unusable, "unknown column \"" + name + "\": did you mean " + std::string(near) + "?");
+      if (SameIgnoringCase(name, "Note") && !columns.note_) columns.note_ = i;
       columns.ignored_.push_back(name);
       continue;
     }
@@ -102,6 +103,11 @@ const std::string& RequestColumns::Field(const std::vector<std::string>& record,
   return at && *at < record.size() ? record[*at] : kEmpty;
 }
 
+const std::string& RequestColumns::Note(const std::vector<std::string>& record) const {
+  static const std::string kEmpty;
+  return note_ && *note_ < record.size() ? record[*note_] : kEmpty;
+}
+
 std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& columns,
                                                        const std::vector<std::string>& record,
                                                        const std::string& defaultTables,
@@ -122,6 +128,8 @@ std::variant<BatchRequest, RequestRefusal> ReadRequest(const RequestColumns& col
   for (RequestColumn required :
        {RequestColumn::Request, RequestColumn::NavType, RequestColumn::StartReach, RequestColumn::Direction})
     if (field(required).empty() && !(required == RequestColumn::StartReach && r.startComid)) {
+      if (required == RequestColumn::StartReach && !columns.Note(record).empty())
+        return RequestRefusal{b.id, columns.Note(record)};
       if (required == RequestColumn::StartReach && columns.Has(RequestColumn::StartComid))
         return RequestRefusal{b.id, "The fields StartReach and StartComid are both empty"};
       return RequestRefusal{b.id, "The field " + name(required) + " is empty"};

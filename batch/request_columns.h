@@ -48,11 +48,15 @@ class RequestColumns {
   bool Has(RequestColumn column) const { return at_[static_cast<std::size_t>(column)].has_value(); }
   // The column's field of a record; empty when the table has no such column.
   const std::string& Field(const std::vector<std::string>& record, RequestColumn column) const;
+  // The field of a passed-over column Note (why rillgeo index could not
+  // snap the site); empty when there is none.
+  const std::string& Note(const std::vector<std::string>& record) const;
 
  private:
   std::array<std::optional<std::size_t>, static_cast<std::size_t>(RequestColumn::Count)> at_{};
   std::size_t width_ = 0;
   std::vector<std::string> ignored_;
+  std::optional<std::size_t> note_;
 };
 
 // One request of a batch: the navigation, and the table folder (with its

@@ -43,7 +43,12 @@ Status RunImportCommand(const ImportOptions& options) {
   const ImportSummary& summary = *done;
   std::cout << "rillgeo import: " << summary.flowlines << " flowlines, " << summary.reaches << " reaches, "
             << summary.flows << " flow rows, " << summary.sections << " sections written to " << options.folder
-            << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "") << '\n';
+            << (summary.renumbered ? " (ids renumbered, see idmap.csv)" : "");
+  if (summary.withoutAttributes > 0) {
+    std::cout << ", " << summary.withoutAttributes << " flowlines without value-added attributes left out";
+  }
+  if (summary.heldTwice > 0) std::cout << ", " << summary.heldTwice << " held by two sources imported once";
+  std::cout << '\n';
   return Status::Ok();
 }
 
@@ -63,6 +68,10 @@ Status RunIndexCommand(const IndexOptions& options) {
   }
   std::cerr << "rillgeo index: " << summary.points << " points: " << summary.snapped << " snapped, "
             << summary.points - summary.snapped << " not snapped\n";
+  if (summary.points > 0 && summary.snapped == 0) {
+    return Status(Fault::NothingNavigated,
+                  "not one site snapped to a flowline; every site's note is in " + options.out);
+  }
   return Status::Ok();
 }
 

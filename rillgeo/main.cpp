@@ -17,7 +17,7 @@ using namespace rill::geo;
 constexpr const char* kStatuses =
     "Exit status: 0 done; 1 a source could not be read, the results have no row with a line in the geometry, or "
     "an output could not be written (nothing partial is left); 2 the options cannot be used (nothing is read or "
-    "written).";
+    "written); 4 index: not one site snapped (OUT written with every site's note).";
 
 }  // namespace
 

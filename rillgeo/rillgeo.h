@@ -18,16 +18,19 @@ namespace rill::geo {
 
 // Exit statuses of rillgeo.
 enum ExitStatus : int {
-  kDone = 0,          // the command did its work
-  kFailed = 1,        // a source could not be read or an output written
-  kWrongOptions = 2,  // the command line cannot be used; nothing was read or written
+  kDone = 0,            // the command did its work
+  kFailed = 1,          // a source could not be read or an output written
+  kWrongOptions = 2,    // the command line cannot be used; nothing was read or written
+  kNothingSnapped = 4,  // index: not one site snapped (OUT written with every site's note)
 };
 
 // The exit status of a command's outcome: kWrongOptions for options, or a
-// source, that cannot be used as asked (Fault::Unusable), kFailed for any
-// other fault.
+// source, that cannot be used as asked (Fault::Unusable), kNothingSnapped
+// for an index where not one site snapped (Fault::NothingNavigated), kFailed
+// for any other fault.
 inline ExitStatus ExitStatusOf(const Status& status) {
   if (status.ok()) return kDone;
+  if (status.fault() == Fault::NothingNavigated) return kNothingSnapped;
   return status.fault() == Fault::Unusable ? kWrongOptions : kFailed;
 }
 

@@ -1,7 +1,9 @@
 // The geometry layer of rillgeo: what every command stands on.
 //
 // It owns the lines of the flowlines (read from any vector source GDAL
-// opens, brought to WGS 84), lengths and cuts on the ground, the spatial
+// opens, in the layouts NHDPlus is downloaded in: lines and value-added
+// attributes joined by flowline id, several sources read as one; brought
+// to WGS 84), lengths and cuts on the ground, the spatial
 // index that finds the lines near a point and the snapping of a point to
 // them, the tables and results as the commands read them (a table folder,
 // its idmap.csv, a run's or a batch's result CSV), the pieces of a

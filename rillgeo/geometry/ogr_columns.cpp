@@ -35,6 +35,13 @@ int FindColumn(const OGRFeatureDefn& fields, std::initializer_list<std::string_v
       if (SameNameIgnoringCase(fields.GetFieldDefn(i)->GetNameRef(), name)) return i;
     }
   }
+  // dBASE cuts names to 10 characters, and both products ship them so cut.
+  for (std::string_view name : names) {
+    if (name.size() <= 10) continue;
+    for (int i = 0; i < fields.GetFieldCount(); ++i) {
+      if (SameNameIgnoringCase(fields.GetFieldDefn(i)->GetNameRef(), name.substr(0, 10))) return i;
+    }
+  }
   return -1;
 }
 

@@ -14,7 +14,7 @@
 namespace rill::geo {
 
 // Index of the first field whose name equals one of `names`, letter case
-// ignored; -1 when there is none.
+// ignored, else one named as a name's first 10 characters; -1 when none.
 int FindColumn(const OGRFeatureDefn& fields, std::initializer_list<std::string_view> names);
 
 // The columns a reader needs from one layer. A reader asks for each column,

@@ -7,7 +7,7 @@
 namespace rill::geo {
 
 StatusOr<ImportSummary> RunImport(const ImportOptions& options, const ReadProgress& progress) {
-  StatusOr<VectorSource> source = VectorSource::Open(options.source, options.layer);
+  StatusOr<VectorSource> source = VectorSource::Open(options.sources, options.layer);
   if (!source.ok()) return source.status();
   const StatusOr<std::vector<Flowline>> flowlines = ReadFlowlines(*source, progress);
   if (!flowlines.ok()) return flowlines.status();
@@ -15,8 +15,8 @@ StatusOr<ImportSummary> RunImport(const ImportOptions& options, const ReadProgre
   const std::vector<RenumberedId> renumbered = RenumberToFit(tables);
   const Status written = WriteTableFolder(options.folder, tables, renumbered);
   if (!written.ok()) return written;
-  return ImportSummary{flowlines->size(), tables.reaches.size(), tables.flows.size(), tables.sections.size(),
-                       !renumbered.empty()};
+  return ImportSummary{flowlines->size(),   tables.reaches.size(),       tables.flows.size(), tables.sections.size(),
+                       !renumbered.empty(), source->withoutAttributes(), source->heldTwice()};
 }
 
 }  // namespace rill::geo

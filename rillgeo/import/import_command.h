@@ -23,6 +23,8 @@ struct ImportSummary {
   std::size_t flows = 0;
   std::size_t sections = 0;
   bool renumbered = false;
+  std::size_t withoutAttributes = 0;  // flowlines left out: no value-added row
+  std::size_t heldTwice = 0;          // flowlines left out: an earlier source held their id
 };
 
 // Reads the source, maps it and writes the tables. A fault when the source

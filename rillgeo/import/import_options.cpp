@@ -9,7 +9,11 @@ CLI::App* AddImportCommand(CLI::App& app, ImportOptions& options) {
       "import",
       "Read NHDPlus flowlines (GeoPackage, FileGDB, shapefile or CSV of the attribute columns) and write "
       "rchdata.txt, flowdata.txt and secdata.txt");
-  command->add_option("SOURCE", options.source, "Vector source of the flowlines")->required();
+  command
+      ->add_option("SOURCE", options.sources,
+                   "Vector sources of the flowlines (a geodatabase, a Version 2 region or drainage-area folder, "
+                   "any layer GDAL opens), imported as one network")
+      ->required();
   command->add_option("--to", options.folder, "Folder the tables are written into (created when missing)")->required();
   command->add_option("--layer", options.layer,
                       "Layer of the source that holds the flowlines (default: the only layer, or the first named "

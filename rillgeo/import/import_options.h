@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "rillgeo/import/network_mapping.h"
 
@@ -12,7 +13,7 @@ class App;
 namespace rill::geo {
 
 struct ImportOptions {
-  std::string source;
+  std::vector<std::string> sources;  // read one after the other as one network
   std::string folder;
   std::string layer;
   Mapping mapping = Mapping::ByFlowline;

@@ -10,6 +10,7 @@
 #include "rillgeo/geometry/table_folder.h"
 #include "rillgeo/geometry/whole_file.h"
 #include "rillgeo/index/index_table.h"
+#include "rillgeo/index/site_checks.h"
 
 namespace rill::geo {
 
@@ -56,6 +57,18 @@ class SiteIndexer {
       out.Add(site, fields);
     }
     return snapped;
+  }
+
+  // How many sites would snap with their longitude and latitude exchanged.
+  std::size_t SnapExchanged(const std::vector<Site>& sites) {
+    std::size_t count = 0;
+    for (const Site& site : sites) {
+      if (site.located && std::fabs(site.lon) <= 90.0 && std::fabs(site.lat) <= 180.0 &&
+          !snapper_.Nearest(site.lat, site.lon, options_.radius, 1).empty()) {
+        ++count;
+      }
+    }
+    return count;
   }
 
   // Ok, or why a line near a site could not be measured.
@@ -117,7 +130,13 @@ Status SnapSites(const IndexOptions& options, const std::vector<Site>& sites, co
       progress.points(static_cast<std::int64_t>(n + 1), total);
     }
   }
-  return indexer.status();
+  if (!indexer.status().ok()) return indexer.status();
+  if (summary.snapped == 0) {
+    if (const std::size_t exchanged = indexer.SnapExchanged(sites); exchanged > 0) {
+      return ExchangedAxes(exchanged, sites.size());
+    }
+  }
+  return Status::Ok();
 }
 
 }  // namespace

@@ -29,8 +29,9 @@ struct IndexSummary {
 // Reads the points, the flowlines and the tables, snaps every point and
 // replaces OUT once it is complete. A fault when a source cannot be read
 // (Fault::InputMissing) or OUT written (Fault::OutputFailed), or when the
-// points cannot be used as asked (Fault::Unusable); OUT is left as it was
-// then.
+// points cannot be used as asked (Fault::Unusable: coordinates beyond what
+// their coordinate system holds, or none snapped where some would with x and
+// y exchanged); OUT is left as it was then.
 StatusOr<IndexSummary> RunIndex(const IndexOptions& options, const IndexProgress& progress);
 
 }  // namespace rill::geo

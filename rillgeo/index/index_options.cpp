@@ -61,7 +61,10 @@ CLI::App* AddIndexCommand(CLI::App& app, IndexOptions& options) {
       "REQUESTS table that starts on each");
   command->add_option("POINTS", options.sites.path, "Vector source of points, or a CSV with coordinate columns")
       ->required();
-  command->add_option("--geometry", options.geometry, "Vector source of the flowlines' lines")->required();
+  command->add_option("--geometry", options.geometry, "Vector source of the flowlines' lines (repeated: several)")
+      ->required()
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   command->add_option("--tables", options.tables, "Folder of the tables imported from those flowlines")->required();
   command->add_option("--out", options.out, "The CSV written: one line per point, or per candidate")->required();
   command->add_option("--layer", options.layer, "Layer of the geometry source (as for import)");

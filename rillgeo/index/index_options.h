@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "rillgeo/index/site_source.h"
 
@@ -14,7 +15,7 @@ namespace rill::geo {
 
 struct IndexOptions {
   SiteOptions sites;
-  std::string geometry;
+  std::vector<std::string> geometry;  // read one after the other, as import reads several sources
   std::string layer;
   std::string tables;
   std::string out;

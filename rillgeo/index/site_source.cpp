@@ -12,6 +12,7 @@
 
 #include "navigation/navigation.h"
 #include "rillgeo/geometry/ogr_columns.h"
+#include "rillgeo/index/site_checks.h"
 
 namespace rill::geo {
 
@@ -127,6 +128,7 @@ StatusOr<std::vector<Site>> ReadCsvSites(const SiteOptions& options) {
   if (!srsRead.ok()) return srsRead;
   const StatusOr<ToWgs84> toWgs84 = ToWgs84::From(srs);
   if (!toWgs84.ok()) return toWgs84.status();
+  LonLatCheck check(srs);
 
   std::vector<std::string> fields;
   while (records.Next(fields)) {
@@ -134,11 +136,15 @@ StatusOr<std::vector<Site>> ReadCsvSites(const SiteOptions& options) {
     const auto field = [&](int at) { return at < static_cast<int>(fields.size()) ? fields[at] : std::string(); };
     site.id = id >= 0 ? field(id) : std::to_string(sites.size() + 1);
     double lon = 0.0, lat = 0.0;
-    if (ReadNumber(field(x), lon) && ReadNumber(field(y), lat)) (*toWgs84)(site, lon, lat);
+    if (ReadNumber(field(x), lon) && ReadNumber(field(y), lat)) {
+      check(site.id, lon, lat);
+      (*toWgs84)(site, lon, lat);
+    }
     for (int at : kept) site.kept.push_back(field(at));
     sites.push_back(std::move(site));
   }
   if (records.ReadFailed()) return Status(Fault::InputMissing, options.path + " cannot be read");
+  if (!check.status().ok()) return check.status();
   return sites;
 }
 
@@ -188,6 +194,7 @@ StatusOr<std::vector<Site>> ReadLayerSites(const SiteOptions& options) {
   }
   const StatusOr<ToWgs84> toWgs84 = ToWgs84::From(srs);
   if (!toWgs84.ok()) return toWgs84.status();
+  LonLatCheck check(srs);
 
   std::vector<Site> sites;
   layer.ResetReading();
@@ -196,11 +203,13 @@ StatusOr<std::vector<Site>> ReadLayerSites(const SiteOptions& options) {
     site.id = id >= 0 ? TextValue(*feature, id) : std::to_string(sites.size() + 1);
     const OGRGeometry* geometry = feature->GetGeometryRef();
     if (geometry != nullptr && wkbFlatten(geometry->getGeometryType()) == wkbPoint && !geometry->IsEmpty()) {
+      check(site.id, geometry->toPoint()->getX(), geometry->toPoint()->getY());
       (*toWgs84)(site, geometry->toPoint()->getX(), geometry->toPoint()->getY());
     }
     for (int at : kept) site.kept.push_back(feature->IsFieldSetAndNotNull(at) ? TextValue(*feature, at) : "");
     sites.push_back(std::move(site));
   }
+  if (!check.status().ok()) return check.status();
   return sites;
 }
 

@@ -37,8 +37,10 @@ void CountLineless(const ResultRows& results, const NavigationPieces& pieces, Ma
 std::string NoLineMessage(const MapSummary& summary, const MapOptions& options) {
   std::string codes;
   for (const std::string& code : summary.codesWithoutLine) codes += (codes.empty() ? "" : ", ") + code;
-  return "none of the " + std::to_string(summary.rows) + " rows has a line in " + options.geometry +
-         " (first: " + codes + "): the results do not belong to this geometry and the tables in " + options.tables;
+  std::string geometry;
+  for (const std::string& source : options.geometry) geometry += (geometry.empty() ? "" : " and ") + source;
+  return "none of the " + std::to_string(summary.rows) + " rows has a line in " + geometry + " (first: " + codes +
+         "): the results do not belong to this geometry and the tables in " + options.tables;
 }
 
 }  // namespace

@@ -11,7 +11,10 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
       "features or a web page");
   command->add_option("RESULTS", options.results, "A run's result CSV, or a batch RESULTS file")->required();
   command->add_option("--tables", options.tables, "Folder of the tables the navigation ran on")->required();
-  command->add_option("--geometry", options.geometry, "Vector source of the flowlines' lines")->required();
+  command->add_option("--geometry", options.geometry, "Vector source of the flowlines' lines (repeated: several)")
+      ->required()
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   command->add_option("--layer", options.layer, "Layer of the geometry source (as for import)");
   command->add_option("--geojson", options.geojson, "Write the pieces as GeoJSON (RFC 7946) to this file");
   command->add_option("--gpkg", options.gpkg, "Write the pieces as a GeoPackage layer to this file");

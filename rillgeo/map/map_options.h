@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -12,7 +13,7 @@ namespace rill::geo {
 struct MapOptions {
   std::string results;
   std::string tables;
-  std::string geometry;
+  std::vector<std::string> geometry;  // read one after the other, as import reads several sources
   std::string layer;
   std::string geojson;
   std::string gpkg;
