@@ -179,7 +179,7 @@ const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
 }
 
 NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
-                                                   std::int32_t IdEntry::*field, std::int32_t FlowRecord::*id) {
+                                                   std::int32_t IdEntry::*field, std::vector<std::int32_t>& idOfRow) {
   RowBlocks blocks;
   for (IdEntry& entry : entries_) entry.*field = -1;
   std::size_t count = 0;
@@ -187,18 +187,20 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
     if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1])) ++count;
   blocks.rows.resize(keyed.size());
   blocks.starts.reserve(count + 1);
+  idOfRow.resize(keyed.size());
   RankCursor ranks(ids_.ids());
   std::int32_t entry = -1;  // the entry of the current block's key
   for (std::size_t p = 0; p < keyed.size(); ++p) {
     const std::int32_t key = KeyOf(keyed[p]);
     blocks.rows[p] = PositionOf(keyed[p]);
-    if (p + kAhead < keyed.size()) PrefetchWrite(&flows_[static_cast<std::size_t>(PositionOf(keyed[p + kAhead]))]);
     if (p == 0 || key != KeyOf(keyed[p - 1])) {
       entry = static_cast<std::int32_t>(ranks.RankOf(key));
       entries_[static_cast<std::size_t>(entry)].*field = static_cast<std::int32_t>(blocks.starts.size());
       blocks.starts.push_back(static_cast<std::int32_t>(p));
     }
-    flows_[static_cast<std::size_t>(blocks.rows[p])].*id = entry;
+    // A small table by row, not the rows themselves: its writes at random
+    // stay in the cache where the rows' would not.
+    idOfRow[static_cast<std::size_t>(blocks.rows[p])] = entry;
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
   return blocks;
@@ -215,14 +217,20 @@ void NetworkTables::SealFlows() {
   std::vector<std::uint64_t> byFrom = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; });
   std::vector<std::uint64_t> byInto = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; });
   AdoptIds(MergeIds(DistinctKeys(byFrom), DistinctKeys(byInto)));
-  rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, &FlowRecord::id1);
+  std::vector<std::int32_t> idOfRow;
+  rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, idOfRow);
   byFrom = {};
-  rowsInto_ = MakeBlocks(byInto, &IdEntry::into, &FlowRecord::id2);
+  for (std::size_t i = 0; i < flows_.size(); ++i) flows_[i].id1 = idOfRow[i];
+  rowsInto_ = MakeBlocks(byInto, &IdEntry::into, idOfRow);
+  byInto = {};
   // Whether a reach is joined in its interior is asked of every reach a walk
   // enters: answered here once, not by reading its rows each time.
   for (IdEntry& entry : entries_) entry.interior = false;
-  for (const FlowRecord& f : flows_)
+  for (std::size_t i = 0; i < flows_.size(); ++i) {
+    FlowRecord& f = flows_[i];
+    f.id2 = idOfRow[i];
     if (f.Sequence > 0.0) entries_[static_cast<std::size_t>(f.id2)].interior = true;
+  }
 }
 
 void NetworkTables::IndexReaches() {

@@ -150,11 +150,11 @@ class NetworkTables {
     std::vector<std::int32_t> starts;  // where each block begins in `rows`, then rows.size()
     std::span<const std::int32_t> Block(std::int32_t block) const;
   };
-  // Cuts `rows` into blocks and records each block in the entry of its key.
-  // `keyed` holds each row's key in the high half, the row in the low half.
-  // Every key must be adopted already.
+  // Cuts `rows` into blocks, records each block in the entry of its key and
+  // the entry of each row's key in idOfRow. `keyed` holds each row's key in
+  // the high half, the row in the low half; every key is adopted already.
   RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
-                       std::int32_t FlowRecord::*id);
+                       std::vector<std::int32_t>& idOfRow);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;

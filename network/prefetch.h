@@ -13,13 +13,4 @@ inline void PrefetchRead(const void* p) {
 #endif
 }
 
-// The same for a write that comes soon.
-inline void PrefetchWrite(void* p) {
-#if defined(__GNUC__)
-  __builtin_prefetch(p, 1);
-#else
-  (void)p;
-#endif
-}
-
 }  // namespace rill
