@@ -163,6 +163,10 @@ void NetworkTables::AdoptIds(const std::vector<std::int32_t>& fresh) {
   // Every old entry moves up to its rank among the merged ids, in place from
   // the last: no entry lands on one not moved yet, and no copy of the
   // entries is made.
+  // Room for the few ids the later tables bring (a row's end with no
+  // sections, a reach with no rows), so that they do not make a large table
+  // grow by copying, nor double its room.
+  if (merged.size() > entries_.capacity()) entries_.reserve(merged.size() + merged.size() / 64 + 16);
   entries_.resize(merged.size());
   std::size_t rank = merged.size();
   for (std::size_t i = old.size(); i-- > 0;) {
