@@ -6,8 +6,9 @@ separate process and prints one Markdown table per network: wall time, CPU time
 (user + system) and peak resident memory of each process, with the load average of
 the machine when it started. From 10,000,000 reaches on (--sizes 10000000) only the
 load alone (a batch of one NavType 0 request) and NavType 1 D from the far headwater
-are run; the load alone is run at every size, and the ratios of its times between
-the sizes of one run close the output.
+are run, and from 30,000,000 (--sizes 1000000,30000000: about 4 GB of tables, minutes
+to generate) only the load alone; the load alone is run at every size, and the ratios
+of its times between the sizes of one run close the output.
 """
 import argparse
 import os
@@ -36,6 +37,8 @@ def build(build_dir):
 
 # Sizes from which only the load and one walk are run: their full logs take many gigabytes.
 LARGE = 10000000
+# Sizes from which only the load is run: a walk's log would take over 10 GB.
+NATION = 30000000
 
 
 def timed(argv):
@@ -112,7 +115,7 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
         ("5 far headwater to outlet", f"5,{headwater},100,{outlet},0,D,0,MI,1"),
     ]
     if size >= LARGE:
-        runs = [r for r in runs if r[0].startswith("1 D")]
+        runs = [r for r in runs if r[0].startswith("1 D") and size < NATION]
     size_bytes = sum(os.path.getsize(t) for t in tables(folder))
     print(f"\n### {name}: {size_bytes / 1e6:.0f} MB of tables\n")
     print("| run | wall min (s) | wall median (s) | CPU median (s) | peak RSS (MB) | peak / tables | written (MB) "

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "network/classify.h"
+#include "network/keyed_order.h"
 #include "network/prefetch.h"
 
 namespace rill {
@@ -15,40 +16,23 @@ namespace {
 // How far ahead the loops that look up ids at random fetch their slots.
 constexpr std::size_t kAhead = 16;
 
-// Positions 0..n-1 ordered by key, equal keys in position order, each with
-// its key: the key in the high half, its sign bit flipped so that unsigned
-// order is the keys' order, the position in the low half. A radix sort in
-// two passes of 16 bits: linear, and stable as the order requires. Tables
-// that already stand in key order cost one pass.
-template <typename KeyOf>
-std::vector<std::uint64_t> KeyedOrder(std::size_t n, KeyOf keyOf) {
-  std::vector<std::uint64_t> keyed;
-  keyed.resize(n);
-  bool ordered = true;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint64_t key = static_cast<std::uint32_t>(keyOf(i)) ^ 0x80000000u;
-    keyed[i] = key << 32 | static_cast<std::uint32_t>(i);
-    if (i > 0 && keyed[i] < keyed[i - 1]) ordered = false;
-  }
-  if (!ordered) {
-    std::vector<std::uint64_t> spare;
-    spare.resize(n);
-    std::vector<std::size_t> start(65537);
-    for (int shift = 32; shift < 64; shift += 16) {
-      std::fill(start.begin(), start.end(), 0);
-      for (std::uint64_t k : keyed) ++start[((k >> shift) & 0xFFFFu) + 1];
-      for (std::size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
-      for (std::uint64_t k : keyed) spare[start[(k >> shift) & 0xFFFFu]++] = k;
-      keyed.swap(spare);
-    }
-  }
-  return keyed;
-}
+std::int32_t PositionOf(std::uint64_t keyed) { return KeyedPosition(keyed); }
+std::int32_t KeyOf(std::uint64_t keyed) { return KeyedKey(keyed); }
 
-std::int32_t PositionOf(std::uint64_t keyed) { return static_cast<std::int32_t>(keyed & 0xFFFFFFFFu); }
-std::int32_t KeyOf(std::uint64_t keyed) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(keyed >> 32) ^ 0x80000000u);
-}
+// Ranks of ascending keys among the ascending ids that hold them all, found
+// by walking the ids forward: a merge, in order, instead of a search each.
+class RankCursor {
+ public:
+  explicit RankCursor(const std::vector<std::int32_t>& ids) : ids_(ids) {}
+  std::size_t RankOf(std::int32_t key) {
+    while (ids_[at_] < key) ++at_;
+    return at_;
+  }
+
+ private:
+  const std::vector<std::int32_t>& ids_;
+  std::size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -62,6 +46,7 @@ void NetworkTables::SealSections() {
     sorted.push_back(sections_[static_cast<std::size_t>(PositionOf(keyed[i]))]);
   }
   sections_ = std::move(sorted);
+  AdoptIds(DistinctKeys(keyed));
   for (IdEntry& e : entries_) {
     e.run = -1;
     e.branched = 0;
@@ -69,12 +54,9 @@ void NetworkTables::SealSections() {
   std::size_t reaches = 0;
   for (std::size_t i = 0; i < sections_.size(); ++i)
     if (i == 0 || sections_[i].Com_id != sections_[i - 1].Com_id) ++reaches;
-  entryOf_.Reserve(entries_.size() + reaches);
-  // Room for the few ids that only flow rows or reaches bring, so that they
-  // do not make a large table grow by copying.
-  entries_.reserve(entries_.size() + reaches + reaches / 16 + 16);
   sectionRuns_.clear();
   sectionRuns_.reserve(reaches);
+  RankCursor ranks(ids_.ids());
   std::size_t entry = 0;  // the entry of the current run
   auto classify = [&] {
     const SectionRun& run = sectionRuns_.back();
@@ -84,12 +66,10 @@ void NetworkTables::SealSections() {
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     const SectionRecord& s = sections_[i];
     const auto at = static_cast<std::int32_t>(i);
-    if (i + kAhead < sections_.size()) entryOf_.Prefetch(sections_[i + kAhead].Com_id);
     if (i == 0 || s.Com_id != sections_[i - 1].Com_id) {
       if (i > 0) classify();
-      IdEntry& e = EntryFor(s.Com_id);
-      e.run = static_cast<std::int32_t>(sectionRuns_.size());
-      entry = static_cast<std::size_t>(&e - entries_.data());
+      entry = ranks.RankOf(s.Com_id);
+      entries_[entry].run = static_cast<std::int32_t>(sectionRuns_.size());
       sectionRuns_.push_back({at, at, -1, -1});
     }
     SectionRun& run = sectionRuns_.back();
@@ -166,23 +146,44 @@ void NetworkTables::BuildMetersBelow() {
   }
 }
 
-NetworkTables::IdEntry& NetworkTables::EntryFor(std::int32_t comId) {
-  std::int32_t at = entryOf_.Find(comId);
-  if (at < 0) {
-    at = static_cast<std::int32_t>(entries_.size());
-    entryOf_.InsertFirst(comId, at);
-    entries_.emplace_back();
+void NetworkTables::AdoptIds(const std::vector<std::int32_t>& fresh) {
+  std::vector<std::int32_t> merged = MergeIds(ids_.ids(), fresh);
+  if (merged.size() == ids_.size()) return;
+  const std::vector<std::int32_t>& old = ids_.ids();
+  if (!flows_.empty() && flows_.front().id1 >= 0) {
+    // The flow rows carry ids already: they follow their entries.
+    std::vector<std::int32_t> renumbered(old.size());
+    RankCursor ranks(merged);
+    for (std::size_t i = 0; i < old.size(); ++i) renumbered[i] = static_cast<std::int32_t>(ranks.RankOf(old[i]));
+    for (FlowRecord& f : flows_) {
+      if (f.id1 >= 0) f.id1 = renumbered[static_cast<std::size_t>(f.id1)];
+      if (f.id2 >= 0) f.id2 = renumbered[static_cast<std::size_t>(f.id2)];
+    }
   }
-  return entries_[static_cast<std::size_t>(at)];
+  // Every old entry moves up to its rank among the merged ids, in place from
+  // the last: no entry lands on one not moved yet, and no copy of the
+  // entries is made.
+  // Room for the few ids the later tables bring (a row's end with no
+  // sections, a reach with no rows), so that they do not make a large table
+  // grow by copying, nor double its room.
+  if (merged.size() > entries_.capacity()) entries_.reserve(merged.size() + merged.size() / 64 + 16);
+  entries_.resize(merged.size());
+  std::size_t rank = merged.size();
+  for (std::size_t i = old.size(); i-- > 0;) {
+    while (merged[--rank] != old[i]) entries_[rank] = IdEntry{};
+    entries_[rank] = entries_[i];
+  }
+  while (rank-- > 0) entries_[rank] = IdEntry{};
+  ids_.Assign(std::move(merged));
 }
 
 const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
-  const std::int32_t at = entryOf_.Find(comId);
+  const std::int32_t at = ids_.Find(comId);
   return at < 0 ? nullptr : &entries_[static_cast<std::size_t>(at)];
 }
 
 NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
-                                                   std::int32_t IdEntry::*field, std::int32_t FlowRecord::*id) {
+                                                   std::int32_t IdEntry::*field, std::vector<std::int32_t>& idOfRow) {
   RowBlocks blocks;
   for (IdEntry& entry : entries_) entry.*field = -1;
   std::size_t count = 0;
@@ -190,18 +191,20 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
     if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1])) ++count;
   blocks.rows.resize(keyed.size());
   blocks.starts.reserve(count + 1);
+  idOfRow.resize(keyed.size());
+  RankCursor ranks(ids_.ids());
   std::int32_t entry = -1;  // the entry of the current block's key
   for (std::size_t p = 0; p < keyed.size(); ++p) {
     const std::int32_t key = KeyOf(keyed[p]);
     blocks.rows[p] = PositionOf(keyed[p]);
-    if (p + 2 * kAhead < keyed.size()) PrefetchEntry(KeyOf(keyed[p + kAhead]), KeyOf(keyed[p + 2 * kAhead]));
     if (p == 0 || key != KeyOf(keyed[p - 1])) {
-      IdEntry& e = EntryFor(key);
-      e.*field = static_cast<std::int32_t>(blocks.starts.size());
-      entry = static_cast<std::int32_t>(&e - entries_.data());
+      entry = static_cast<std::int32_t>(ranks.RankOf(key));
+      entries_[static_cast<std::size_t>(entry)].*field = static_cast<std::int32_t>(blocks.starts.size());
       blocks.starts.push_back(static_cast<std::int32_t>(p));
     }
-    flows_[static_cast<std::size_t>(blocks.rows[p])].*id = entry;
+    // A small table by row, not the rows themselves: its writes at random
+    // stay in the cache where the rows' would not.
+    idOfRow[static_cast<std::size_t>(blocks.rows[p])] = entry;
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
   return blocks;
@@ -215,48 +218,81 @@ std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block
 }
 
 void NetworkTables::SealFlows() {
-  rowsFrom_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; }), &IdEntry::from,
-                         &FlowRecord::id1);
-  rowsInto_ = MakeBlocks(KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; }), &IdEntry::into,
-                         &FlowRecord::id2);
+  std::vector<std::uint64_t> byFrom = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; });
+  std::vector<std::uint64_t> byInto = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; });
+  AdoptIds(MergeIds(DistinctKeys(byFrom), DistinctKeys(byInto)));
+  std::vector<std::int32_t> idOfRow;
+  rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, idOfRow);
+  byFrom = {};
+  for (std::size_t i = 0; i < flows_.size(); ++i) flows_[i].id1 = idOfRow[i];
+  rowsInto_ = MakeBlocks(byInto, &IdEntry::into, idOfRow);
+  byInto = {};
   // Whether a reach is joined in its interior is asked of every reach a walk
   // enters: answered here once, not by reading its rows each time.
   for (IdEntry& entry : entries_) entry.interior = false;
-  for (const FlowRecord& f : flows_)
-    if (f.Sequence > 0.0) EntryFor(f.Com_id2).interior = true;
+  for (std::size_t i = 0; i < flows_.size(); ++i) {
+    FlowRecord& f = flows_[i];
+    f.id2 = idOfRow[i];
+    if (f.Sequence > 0.0) entries_[static_cast<std::size_t>(f.id2)].interior = true;
+  }
 }
 
-void NetworkTables::PrefetchEntry(std::int32_t near, std::int32_t further) const {
-  entryOf_.Prefetch(further);
-  const std::int32_t at = entryOf_.Find(near);
-  if (at >= 0) PrefetchRead(&entries_[static_cast<std::size_t>(at)]);
+void NetworkTables::IndexReaches() {
+  const std::vector<std::uint64_t> keyed =
+      KeyedOrder(reaches_.size(), [&](std::size_t i) { return reaches_[i].Com_id; });
+  AdoptIds(DistinctKeys(keyed));
+  for (IdEntry& entry : entries_) entry.reach = -1;
+  RankCursor ranks(ids_.ids());
+  for (std::size_t p = 0; p < keyed.size(); ++p)
+    if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1]))
+      entries_[ranks.RankOf(KeyOf(keyed[p]))].reach = PositionOf(keyed[p]);
+  claimed_ = reaches_.size();
 }
 
-NetworkTables::ReachFacts NetworkTables::ClaimReach(std::int32_t comId, std::int32_t position) {
-  if (claimed_ == 0)
-    for (IdEntry& entry : entries_) entry.reach = -1;
-  IdEntry& entry = EntryFor(comId);
-  ReachFacts facts;
-  if (entry.reach >= 0) return facts;
-  entry.reach = position;
-  ++claimed_;
-  facts.first = true;
-  facts.branched = entry.branched;
-  facts.rowsIn = rowsInto_.Block(entry.into).size();
-  facts.rowsOut = rowsFrom_.Block(entry.from).size();
-  return facts;
+std::vector<std::size_t> NetworkTables::ClaimReaches(std::span<ReachRecord> records) {
+  if (claimed_ != reaches_.size()) IndexReaches();
+  const std::vector<std::uint64_t> keyed = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  AdoptIds(DistinctKeys(keyed));
+  const auto before = static_cast<std::int32_t>(reaches_.size());
+  std::vector<std::size_t> others;
+  RankCursor ranks(ids_.ids());
+  for (std::size_t p = 0; p < keyed.size(); ++p) {
+    const std::int32_t key = KeyOf(keyed[p]);
+    const auto position = static_cast<std::size_t>(PositionOf(keyed[p]));
+    IdEntry& entry = entries_[ranks.RankOf(key)];
+    // Equal Com_ids stand in file order: the first of a run is the first in
+    // the file, unless a reach appended before has the id.
+    if ((p > 0 && key == KeyOf(keyed[p - 1])) || entry.reach >= 0) {
+      others.push_back(position);
+      continue;
+    }
+    entry.reach = before + static_cast<std::int32_t>(position);
+    if (entry.branched == 1 || entry.branched == 2) {
+      ReachRecord& r = records[position];
+      r.Branched = entry.branched;
+      r.Divergent = DivergentOf(rowsInto_.Block(entry.into).size(), rowsFrom_.Block(entry.from).size());
+    }
+  }
+  if (!others.empty()) {
+    // The first ones move forward over the others left out before them.
+    std::sort(others.begin(), others.end());
+    RankCursor again(ids_.ids());
+    for (std::size_t p = 0; p < keyed.size(); ++p) {
+      if (p > 0 && KeyOf(keyed[p]) == KeyOf(keyed[p - 1])) continue;
+      IdEntry& entry = entries_[again.RankOf(KeyOf(keyed[p]))];
+      const auto position = static_cast<std::size_t>(PositionOf(keyed[p]));
+      if (entry.reach != before + static_cast<std::int32_t>(position)) continue;
+      entry.reach -=
+          static_cast<std::int32_t>(std::lower_bound(others.begin(), others.end(), position) - others.begin());
+    }
+  }
+  claimed_ += records.size() - others.size();
+  return others;
 }
 
 void NetworkTables::SealReaches() {
-  // Claimed reaches are indexed already; otherwise each is looked up here.
-  if (claimed_ != reaches_.size()) {
-    for (IdEntry& entry : entries_) entry.reach = -1;
-    for (std::size_t i = 0; i < reaches_.size(); ++i) {
-      IdEntry& entry = EntryFor(reaches_[i].Com_id);
-      if (entry.reach < 0) entry.reach = static_cast<std::int32_t>(i);
-    }
-  }
-  claimed_ = 0;
+  // Claimed reaches are indexed already; otherwise each is found here.
+  if (claimed_ != reaches_.size()) IndexReaches();
   reachesByCode_.resize(reaches_.size());
   for (std::size_t i = 0; i < reaches_.size(); ++i) reachesByCode_[i] = static_cast<std::int32_t>(i);
   auto byCode = [&](std::int32_t a, std::int32_t b) {

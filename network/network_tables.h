@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "network/id_index.h"
 #include "network/records.h"
+#include "network/sorted_ids.h"
 
 namespace rill {
 
@@ -53,9 +53,9 @@ class NetworkTables {
   bool HasInteriorInflow(std::int32_t comId) const;
 
   // Every Com_id the tables hold (reaches, both ends of the flow rows,
-  // sections) has a dense id in [0, idCount()): a walk resolves its start
-  // once and then follows the ids flow rows carry, never hashing a Com_id.
-  std::int32_t IdOf(std::int32_t comId) const { return entryOf_.Find(comId); }
+  // sections) has a dense id in [0, idCount()), its rank among them: a walk
+  // resolves its start once and then follows the ids flow rows carry.
+  std::int32_t IdOf(std::int32_t comId) const { return ids_.Find(comId); }
   std::size_t idCount() const { return entries_.size(); }
   // The lookups above by dense id; an id of -1 has nothing.
   std::int32_t ReachAt(std::int32_t id) const { return id < 0 ? -1 : entries_[static_cast<std::size_t>(id)].reach; }
@@ -80,20 +80,15 @@ class NetworkTables {
   void AppendReach(const ReachRecord& reach) { reaches_.push_back(reach); }
   void SealReaches();
 
-  // What the sealed sections and flows know of a reach being loaded.
-  struct ReachFacts {
-    bool first = false;         // no reach claimed before has this Com_id
-    std::int16_t branched = 0;  // as BranchedOf its sections
-    std::size_t rowsIn = 0;
-    std::size_t rowsOut = 0;
-  };
-  // While a load reads its reaches, before they are appended: records
-  // `position` as the reach of comId unless a reach claimed before has it,
-  // in one lookup for everything the loader asks of it. When every reach
-  // appended was claimed, SealReaches has nothing left to look up.
-  ReachFacts ClaimReach(std::int32_t comId, std::int32_t position);
-  // Fetches ahead what ClaimReach(near) and, later, ClaimReach(further) read.
-  void PrefetchEntry(std::int32_t near, std::int32_t further) const;
+  // While a load reads its reaches, before they are appended: decides which
+  // records are the first with their Com_id (counting the reaches appended
+  // before them), records those as the reaches of their ids at the
+  // positions they take once the others are left out, and sets their
+  // Branched and Divergent from the sealed sections and flows. Answers the
+  // positions in `records` of the others, ascending. The work goes in Com_id
+  // order, so that no id is looked up at random. When every reach appended
+  // was claimed, SealReaches has nothing left to look up.
+  std::vector<std::size_t> ClaimReaches(std::span<ReachRecord> records);
 
  private:
   template <typename Record>
@@ -141,8 +136,13 @@ class NetworkTables {
     bool interior = false;      // a row of its rowsInto_ block has Sequence > 0
     std::int16_t branched = 0;  // BranchedOf its sections, found while they are sealed
   };
-  IdEntry& EntryFor(std::int32_t comId);
   const IdEntry* EntryOf(std::int32_t comId) const;
+  // Makes `fresh` (ascending, distinct) Com_ids of the tables: their
+  // entries are made, and the entries and flow row ids already there are
+  // renumbered by rank when new ids fall between them.
+  void AdoptIds(const std::vector<std::int32_t>& fresh);
+  // Records the first reach in file order of each Com_id in its entry.
+  void IndexReaches();
 
   // Flow rows in one order, cut into the blocks of equal key.
   struct RowBlocks {
@@ -150,17 +150,18 @@ class NetworkTables {
     std::vector<std::int32_t> starts;  // where each block begins in `rows`, then rows.size()
     std::span<const std::int32_t> Block(std::int32_t block) const;
   };
-  // Cuts `rows` into blocks and records each block in the entry of its key.
-  // `keyed` holds each row's key in the high half, the row in the low half.
+  // Cuts `rows` into blocks, records each block in the entry of its key and
+  // the entry of each row's key in idOfRow. `keyed` holds each row's key in
+  // the high half, the row in the low half; every key is adopted already.
   RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
-                       std::int32_t FlowRecord::*id);
+                       std::vector<std::int32_t>& idOfRow);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;
   std::vector<SectionRecord> sections_;
 
-  IdIndex entryOf_;  // Com_id -> its entry in entries_
-  std::vector<IdEntry> entries_;
+  SortedIds ids_;                        // Com_id -> its rank, the index of its entry
+  std::vector<IdEntry> entries_;         // one per Com_id, in Com_id order
   std::vector<SectionRun> sectionRuns_;  // one per reach with sections, in Com_id order
   NodeOrder byFnode_{&SectionRecord::Fnode, &SectionRecord::Tnode, {}, {}};
   NodeOrder byTnode_{&SectionRecord::Tnode, &SectionRecord::Fnode, {}, {}};
@@ -172,7 +173,7 @@ class NetworkTables {
   RowBlocks rowsFrom_;                       // by Com_id1
   RowBlocks rowsInto_;                       // by Com_id2
   std::vector<std::int32_t> reachesByCode_;  // reach indexes ordered by code, then file order
-  std::size_t claimed_ = 0;                  // reaches claimed (first ones) since the last SealReaches
+  std::size_t claimed_ = 0;                  // the leading reaches whose entries record them
 };
 
 }  // namespace rill

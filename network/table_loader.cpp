@@ -11,9 +11,10 @@
 #endif
 
 #include "network/classify.h"
+#include "network/id_index.h"
+#include "network/keyed_order.h"
 #include "network/load_dump.h"
 #include "network/measure_key.h"
-#include "network/prefetch.h"
 #include "network/table_parse.h"
 
 namespace rill {
@@ -47,57 +48,49 @@ class SkipReporter {
   std::size_t at_ = 0;
 };
 
-// The first section of each Com_id, F_meas and T_meas, kept as positions in
-// a flat table (no allocation per section, as a set of nodes would make).
-// The positions are those of the kept records, compacted at the front of the
-// parsed table.
-class FirstSections {
- public:
-  explicit FirstSections(const std::vector<SectionRecord>& records) : records_(records) {
-    std::size_t want = 16;
-    while (want < records.size() * 2) want *= 2;
-    slots_.assign(want, -1);
-  }
-  void Prefetch(const SectionRecord& s) const {
-    PrefetchRead(&slots_[SlotOf(MeasureKey{s.Com_id, s.F_meas, s.T_meas}) & (slots_.size() - 1)]);
-  }
-  // Whether no kept section has this key (a key holding NaN never has one);
-  // then the section is recorded as kept at `position`.
-  bool InsertFirst(const SectionRecord& s, std::size_t position) {
-    const MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
-    if (!key.Storable()) return true;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = SlotOf(key) & mask;; i = (i + 1) & mask) {
-      if (slots_[i] < 0) {
-        slots_[i] = static_cast<std::int32_t>(position);
-        return true;
-      }
-      const SectionRecord& kept = records_[static_cast<std::size_t>(slots_[i])];
-      if (MeasureKey{kept.Com_id, kept.F_meas, kept.T_meas} == key) return false;
+// Marks every section that repeats the Com_id, F_meas and T_meas of one
+// before it in the file (a key holding NaN repeats nothing; -0.0 equals 0.0).
+// The sections are put in Com_id order, equal ids in file order, so that the
+// sections of one reach are compared with each other alone, in order.
+std::vector<bool> RepeatedSections(const std::vector<SectionRecord>& records) {
+  std::vector<bool> repeated(records.size(), false);
+  const std::vector<std::uint64_t> keyed = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  struct Measures {
+    double from;
+    double to;
+    std::int32_t position;
+  };
+  std::vector<Measures> run;
+  for (std::size_t begin = 0, end = 0; begin < keyed.size(); begin = end) {
+    for (end = begin + 1; end < keyed.size() && keyed[end] >> 32 == keyed[begin] >> 32;) ++end;
+    if (end - begin == 1) continue;
+    // Adding 0.0 makes -0.0 plain 0.0, so that equal measures sort together.
+    run.clear();
+    for (std::size_t p = begin; p < end; ++p) {
+      const SectionRecord& s = records[static_cast<std::size_t>(KeyedPosition(keyed[p]))];
+      const MeasureKey key{s.Com_id, s.F_meas, s.T_meas};
+      if (key.Storable()) run.push_back({s.F_meas + 0.0, s.T_meas + 0.0, KeyedPosition(keyed[p])});
     }
+    std::sort(run.begin(), run.end(), [](const Measures& a, const Measures& b) {
+      return a.from != b.from ? a.from < b.from : a.to != b.to ? a.to < b.to : a.position < b.position;
+    });
+    for (std::size_t j = 1; j < run.size(); ++j)
+      if (run[j].from == run[j - 1].from && run[j].to == run[j - 1].to)
+        repeated[static_cast<std::size_t>(run[j].position)] = true;
   }
-
- private:
-  static std::size_t SlotOf(const MeasureKey& key) {
-    std::uint64_t h = MeasureKeyHash{}(key);
-    h = (h ^ (h >> 32)) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
-  const std::vector<SectionRecord>& records_;
-  std::vector<std::int32_t> slots_;
-};
+  return repeated;
+}
 
 // Each loader keeps the records it accepts at the front of the parsed table,
 // in file order, and hands the table over whole.
 void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
   std::vector<SectionRecord>& records = parsed.records;
-  FirstSections seen(records);
+  const std::vector<bool> repeated = RepeatedSections(records);
   SkipReporter skips(parsed.skipped, path, log);
   std::size_t kept = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
-    if (k + 16 < records.size()) seen.Prefetch(records[k + 16]);
-    if (!seen.InsertFirst(records[k], kept)) continue;
+    if (repeated[k]) continue;
     records[kept++] = records[k];
   }
   skips.Rest();
@@ -163,18 +156,17 @@ void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWri
 
 void LoadReaches(ParsedTable<ReachRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
   std::vector<ReachRecord>& records = parsed.records;
+  const std::vector<std::size_t> others = tables.ClaimReaches(records);
   SkipReporter skips(parsed.skipped, path, log);
-  const std::size_t before = tables.reaches().size();
   std::size_t kept = 0;
+  std::size_t other = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
-    if (k + 32 < records.size()) tables.PrefetchEntry(records[k + 16].Com_id, records[k + 32].Com_id);
-    ReachRecord r = records[k];
-    const NetworkTables::ReachFacts facts = tables.ClaimReach(r.Com_id, static_cast<std::int32_t>(before + kept));
-    if (!facts.first) continue;
-    r.Branched = facts.branched;
-    r.Divergent = (r.Branched == 1 || r.Branched == 2) ? DivergentOf(facts.rowsIn, facts.rowsOut) : std::int16_t{0};
-    records[kept++] = r;
+    if (other < others.size() && others[other] == k) {
+      ++other;
+      continue;
+    }
+    records[kept++] = records[k];
   }
   skips.Rest();
   records.resize(kept);

@@ -13,6 +13,8 @@ packages=(
   # The Python module and its tests.
   pybind11-dev python3-pybind11 python3-dev python3-pandas python3-numpy python3-pytest
   python3-dask python3-distributed
+  # bench/: the graph library the whole-basin walk is timed against.
+  python3-igraph
 )
 
 missing=()

@@ -60,6 +60,24 @@ TEST(RoidList, ManyEntriesKeepTheirPositions) {
   }
 }
 
+// A walk's list appends while it takes, and drops what it passed: positions
+// and order stay those of every entry ever appended, across many drops.
+TEST(RoidList, PositionsOutliveTheEntriesPassed) {
+  for (int appendsPerTake : {1, 3}) {
+    RoidList list;
+    ResultList results;
+    std::int32_t appended = 1;
+    list.Append({1, 0.0, 0.0});
+    for (std::int32_t taken = 0; taken < 30000; ++taken) {
+      const RoidEntry* e = list.TakeNext(results);
+      ASSERT_TRUE(e != nullptr && e->Roid == taken + 1 && list.at(taken).Roid == taken + 1) << appendsPerTake;
+      for (int k = 0; k < appendsPerTake && appended < 30000; ++k, ++appended)
+        ASSERT_EQ(list.Append({appended + 1, 0.0, 0.0}), appended);
+    }
+    EXPECT_EQ(list.TakeNext(results), nullptr);
+  }
+}
+
 TEST(WithinLimit, MinusOneExactlyAdmitsEveryDistance) {
   NetworkTables tables;
   NavState state;
