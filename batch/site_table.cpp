@@ -85,8 +85,8 @@ StatusOr<SiteTable> ReadSiteTable(const std::string& path) {
   const std::optional<std::size_t> comIdAt = FirstColumn(header, kComIdNames);
   const std::optional<std::size_t> measureAt = FirstColumn(header, kMeasureNames);
   if (!idAt || !comIdAt) {
-    std::string missing = !idAt ? "an id column (Feature, Site, Request or id)" : "";
-    if (!comIdAt) missing += std::string(missing.empty() ? "" : " and ") + "a place column (Com_id or StartComid)";
+    std::string missing = !idAt ? "id column (Feature, Site, Request or id)" : "";
+    if (!comIdAt) missing += std::string(missing.empty() ? "" : " and no ") + "place column (Com_id or StartComid)";
     return Status(Fault::Unusable, "The site table " + path + " has no " + missing, path);
   }
 
