@@ -33,11 +33,15 @@ std::optional<std::size_t> FirstColumn(const std::vector<std::string>& header,
   return std::nullopt;
 }
 
-bool FeaturesHas(const std::string& name, const std::vector<std::string>& taken) {
+bool Among(const std::string& name, const std::vector<std::string>& names) {
+  for (const std::string& n : names)
+    if (SameIgnoringCase(name, n)) return true;
+  return false;
+}
+
+bool FeaturesHas(const std::string& name) {
   for (const char* known : kFeatureColumns)
     if (SameIgnoringCase(name, known)) return true;
-  for (const std::string& t : taken)
-    if (SameIgnoringCase(name, t)) return true;
   return false;
 }
 
@@ -93,12 +97,19 @@ StatusOr<SiteTable> ReadSiteTable(const std::string& path) {
   SiteTable table;
   table.path = path;
   std::vector<std::size_t> travelAt;
+  std::vector<std::string> ownNames;
+  for (std::size_t i = 0; i < header.size(); ++i)
+    if (i != *idAt && i != *comIdAt && !(measureAt && i == *measureAt)) {
+      travelAt.push_back(i);
+      ownNames.push_back(header[i]);
+    }
+  // A name FEATURES has takes the prefix Site, as often as it takes to be
+  // unlike every other name; the others keep theirs.
   std::vector<std::string> travelNames;
-  for (std::size_t i = 0; i < header.size(); ++i) {
-    if (i == *idAt || i == *comIdAt || (measureAt && i == *measureAt)) continue;
-    std::string name = header[i];
-    while (FeaturesHas(name, travelNames)) name = "Site" + name;
-    travelAt.push_back(i);
+  for (const std::string& own : ownNames) {
+    std::string name = own;
+    if (FeaturesHas(name))
+      while (FeaturesHas(name) || Among(name, ownNames) || Among(name, travelNames)) name = "Site" + name;
     travelNames.push_back(name);
     table.travelHeader += "," + QuotedField(name);
   }
