@@ -74,33 +74,38 @@ bool ReadMeasure(const std::string& text, double& measure) {
 
 }  // namespace
 
-StatusOr<SiteTable> ReadSiteTable(const std::string& path) {
-  OpenedFile file = OpenToRead(path);
-  if (!file) return Status(Fault::InputMissing, "The site table " + path + " cannot be opened", path);
-  CsvRecords records(file.get());
-  std::vector<std::string> header;
-  if (!records.Next(header)) {
-    if (records.ReadFailed()) return Status(Fault::InputMissing, "The site table " + path + " cannot be read", path);
-    header.clear();
-  }
+namespace {
+
+// Where a site table's columns stand.
+struct SiteColumns {
+  std::size_t width = 0;
+  std::size_t id = 0;
+  std::size_t comId = 0;
+  std::optional<std::size_t> measure;
+  std::vector<std::size_t> travel;
+};
+
+// Finds the columns of `header` and writes the table's travelHeader; fails
+// (Unusable) naming the columns looked for.
+StatusOr<SiteColumns> ColumnsOf(std::vector<std::string> header, SiteTable& table) {
   // A byte-order mark some spreadsheets put before the first name.
   if (!header.empty() && header[0].rfind("\xEF\xBB\xBF", 0) == 0) header[0].erase(0, 3);
   const std::optional<std::size_t> idAt = FirstColumn(header, kIdNames);
   const std::optional<std::size_t> comIdAt = FirstColumn(header, kComIdNames);
-  const std::optional<std::size_t> measureAt = FirstColumn(header, kMeasureNames);
   if (!idAt || !comIdAt) {
     std::string missing = !idAt ? "id column (Feature, Site, Request or id)" : "";
     if (!comIdAt) missing += std::string(missing.empty() ? "" : " and no ") + "place column (Com_id or StartComid)";
-    return Status(Fault::Unusable, "The site table " + path + " has no " + missing, path);
+    return Status(Fault::Unusable, "The site table " + table.path + " has no " + missing, table.path);
   }
-
-  SiteTable table;
-  table.path = path;
-  std::vector<std::size_t> travelAt;
+  SiteColumns columns;
+  columns.width = header.size();
+  columns.id = *idAt;
+  columns.comId = *comIdAt;
+  columns.measure = FirstColumn(header, kMeasureNames);
   std::vector<std::string> ownNames;
   for (std::size_t i = 0; i < header.size(); ++i)
-    if (i != *idAt && i != *comIdAt && !(measureAt && i == *measureAt)) {
-      travelAt.push_back(i);
+    if (i != columns.id && i != columns.comId && !(columns.measure && i == *columns.measure)) {
+      columns.travel.push_back(i);
       ownNames.push_back(header[i]);
     }
   // A name FEATURES has takes the prefix Site, as often as it takes to be
@@ -113,28 +118,62 @@ StatusOr<SiteTable> ReadSiteTable(const std::string& path) {
     travelNames.push_back(name);
     table.travelHeader += "," + QuotedField(name);
   }
+  table.idColumn = columns.id;
+  table.comIdColumn = columns.comId;
+  table.measureColumn = columns.measure;
+  table.travelColumns = columns.travel;
+  table.travelNames = std::move(travelNames);
+  return columns;
+}
 
+SiteRow RowOf(const SiteColumns& columns, const std::vector<std::string>& fields, std::size_t line,
+              bool unclosedQuote) {
+  SiteRow row;
+  row.line = line;
+  if (unclosedQuote) {
+    row.unreadable = "a quote is not closed at the end of the file";
+  } else if (fields.size() != columns.width) {
+    row.unreadable = "it has " + std::to_string(fields.size()) + " of the " + std::to_string(columns.width) + " fields";
+  }
+  if (columns.id < fields.size()) row.id = fields[columns.id];
+  if (row.unreadable.empty()) {
+    row.comId = fields[columns.comId];
+    if (columns.measure) row.measure = fields[*columns.measure];
+    for (std::size_t at : columns.travel) row.travel += "," + QuotedField(fields[at]);
+  }
+  return row;
+}
+
+}  // namespace
+
+StatusOr<SiteTable> ReadSiteTable(const std::string& path) {
+  OpenedFile file = OpenToRead(path);
+  if (!file) return Status(Fault::InputMissing, "The site table " + path + " cannot be opened", path);
+  CsvRecords records(file.get());
+  std::vector<std::string> header;
+  if (!records.Next(header)) {
+    if (records.ReadFailed()) return Status(Fault::InputMissing, "The site table " + path + " cannot be read", path);
+    header.clear();
+  }
+  SiteTable table;
+  table.path = path;
+  StatusOr<SiteColumns> columns = ColumnsOf(std::move(header), table);
+  if (!columns.ok()) return columns.status();
   std::vector<std::string> fields;
   std::size_t line = 1;
-  while (records.Next(fields)) {
-    ++line;
-    SiteRow row;
-    row.line = line;
-    if (records.UnclosedQuote()) {
-      row.unreadable = "a quote is not closed at the end of the file";
-    } else if (fields.size() != header.size()) {
-      row.unreadable =
-          "it has " + std::to_string(fields.size()) + " of the " + std::to_string(header.size()) + " fields";
-    }
-    if (*idAt < fields.size()) row.id = fields[*idAt];
-    if (row.unreadable.empty()) {
-      row.comId = fields[*comIdAt];
-      if (measureAt) row.measure = fields[*measureAt];
-      for (std::size_t at : travelAt) row.travel += "," + QuotedField(fields[at]);
-    }
-    table.rows.push_back(std::move(row));
-  }
+  while (records.Next(fields)) table.rows.push_back(RowOf(*columns, fields, ++line, records.UnclosedQuote()));
   if (records.ReadFailed()) return Status(Fault::InputMissing, "The site table " + path + " cannot be read", path);
+  return table;
+}
+
+StatusOr<SiteTable> SiteTableOf(const std::string& name, std::vector<std::string> header,
+                                const std::vector<std::vector<std::string>>& records) {
+  SiteTable table;
+  table.path = name;
+  StatusOr<SiteColumns> columns = ColumnsOf(std::move(header), table);
+  if (!columns.ok()) return columns.status();
+  std::size_t line = 1;
+  for (const std::vector<std::string>& fields : records) table.rows.push_back(RowOf(*columns, fields, ++line, false));
   return table;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ struct SiteTable {
   // The other columns' names, each as ",<quoted name>", renamed with the
   // prefix "Site" where FEATURES already has the name.
   std::string travelHeader;
+  // Where the id, the place and the other columns stand in the header, and
+  // the names the other columns take in FEATURES.
+  std::size_t idColumn = 0;
+  std::size_t comIdColumn = 0;
+  std::optional<std::size_t> measureColumn;
+  std::vector<std::size_t> travelColumns;
+  std::vector<std::string> travelNames;
   std::vector<SiteRow> rows;
 };
 
@@ -41,6 +49,11 @@ struct SiteTable {
 // be read, with Unusable (naming the columns looked for) when it has no id
 // or no Com_id column.
 StatusOr<SiteTable> ReadSiteTable(const std::string& path);
+
+// The same for a table in memory (a data frame's columns as text), named
+// `name` in messages; a record's line is its position from 2.
+StatusOr<SiteTable> SiteTableOf(const std::string& name, std::vector<std::string> header,
+                                const std::vector<std::vector<std::string>>& records);
 
 // A site placed on one folder's tables.
 struct PlacedSite {

@@ -22,11 +22,6 @@ double PrintedDistance(double distance) {
 // a rounding error below it.
 double NotBelowZero(double distance) { return distance < 0.0 && distance > -0.00005 ? 0.0 : distance; }
 
-struct Candidate {
-  PassedSite passed;
-  double printed = 0.0;
-};
-
 }  // namespace
 
 bool ReadFeatureMatch(std::string_view word, FeatureMatch& match) {
@@ -42,7 +37,7 @@ bool ReadFeatureMatch(std::string_view word, FeatureMatch& match) {
 }
 
 std::vector<PassedSite> SitesPassed(const Navigation& navigation, const PlacedSites& sites, FeatureMatch match) {
-  std::vector<Candidate> found;
+  std::vector<PassedSite> found;
   for (std::size_t i = 0; i < navigation.rows.size(); ++i) {
     const ResultRow& written = navigation.rows[i];
     const auto [first, last] = sites.On(written.reachIndex);
@@ -61,24 +56,21 @@ std::vector<PassedSite> SitesPassed(const Navigation& navigation, const PlacedSi
           distance = row.distance;
       }
       distance = NotBelowZero(distance);
-      found.push_back(Candidate{PassedSite{site, i, distance}, PrintedDistance(distance)});
+      found.push_back(PassedSite{site, i, distance, PrintedDistance(distance)});
     }
   }
   // Each site once, at its first row: rows were visited in order.
   std::stable_sort(found.begin(), found.end(),
-                   [](const Candidate& a, const Candidate& b) { return a.passed.site < b.passed.site; });
+                   [](const PassedSite& a, const PassedSite& b) { return a.site < b.site; });
   found.erase(std::unique(found.begin(), found.end(),
-                          [](const Candidate& a, const Candidate& b) { return a.passed.site == b.passed.site; }),
+                          [](const PassedSite& a, const PassedSite& b) { return a.site == b.site; }),
               found.end());
-  std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
-    if (a.printed != b.printed) return a.printed < b.printed;
-    if (a.passed.row != b.passed.row) return a.passed.row < b.passed.row;
-    return a.passed.site->row < b.passed.site->row;
+  std::sort(found.begin(), found.end(), [](const PassedSite& a, const PassedSite& b) {
+    if (a.printedDistance != b.printedDistance) return a.printedDistance < b.printedDistance;
+    if (a.row != b.row) return a.row < b.row;
+    return a.site->row < b.site->row;
   });
-  std::vector<PassedSite> passed;
-  passed.reserve(found.size());
-  for (const Candidate& c : found) passed.push_back(c.passed);
-  return passed;
+  return found;
 }
 
 }  // namespace rill

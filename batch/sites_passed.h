@@ -33,6 +33,7 @@ struct PassedSite {
   const PlacedSite* site = nullptr;
   std::size_t row = 0;
   double distance = 0.0;
+  double printedDistance = 0.0;  // as FEATURES prints it (4 decimals), read back
 };
 
 // The sites `navigation` passes, in the order of their distance as printed
