@@ -2,9 +2,9 @@
 
 For each network of ../shared/data: random requests and a random site table
 (sites with and without a measure, at section ends, and rows that cannot be
-placed), one batch on 1 thread and one on 3 threads for each rule; FEATURES
-must be the same bytes both times and equal what this script derives from
-RESULTS and the site table alone.
+placed), one batch on 1 thread, one on 3 threads and one in 2 shards joined by
+merge-shards.sh for each rule; FEATURES must be the same bytes each time and
+equal what this script derives from RESULTS and the site table alone.
 """
 import csv
 import os
@@ -151,9 +151,19 @@ def check(network, rng, work):
                             "--features", spath, "--feature-match", match, "--quiet"], check=True, timeout=600)
             with open(os.path.join(work, "results%s.features.csv" % threads)) as f:
                 texts.append(f.read())
+        # Two shards joined by merge-shards.sh: the same FEATURES again.
+        parts = []
+        for k in ("1", "2"):
+            parts.append(os.path.join(work, "part%s.csv" % k))
+            subprocess.run([RILLMARK, "batch", rpath, "--tables", folder, "--out", parts[-1], "--shard", k + "/2",
+                            "--features", spath, "--feature-match", match, "--quiet"], check=True, timeout=600)
+        merged = os.path.join(work, "merged.csv")
+        subprocess.run([os.path.join(SOURCE, "scripts", "merge-shards.sh"), merged] + parts, check=True)
+        with open(os.path.join(work, "merged.features.csv")) as f:
+            texts.append(f.read())
         want = expected(read_results(os.path.join(work, "results1.csv")), sites, reaches, ranges, match)
-        if texts[0] != texts[1]:
-            print("%s %s: FEATURES differs between 1 and 3 threads" % (network, match))
+        if texts[0] != texts[1] or texts[0] != texts[2]:
+            print("%s %s: FEATURES differs between 1 and 3 threads or 2 shards" % (network, match))
             failures += 1
         if texts[0] != want:
             got, exp = texts[0].splitlines(), want.splitlines()
