@@ -16,9 +16,12 @@
 
 #include "batch/batch_engine.h"
 #include "batch/batch_files.h"
+#include "batch/features_file.h"
 #include "batch/outcome_sink.h"
 #include "batch/request_columns.h"
 #include "batch/request_outcome.h"
 #include "batch/request_source.h"
 #include "batch/run_batch.h"
+#include "batch/site_table.h"
+#include "batch/sites_passed.h"
 #include "batch/table_cache.h"

@@ -10,6 +10,7 @@
 #include "batch/batch_tally.h"
 #include "batch/outcome_sink.h"
 #include "batch/request_source.h"
+#include "batch/site_table.h"
 #include "batch/table_cache.h"
 
 namespace rill {
@@ -36,6 +37,7 @@ struct BatchSummary {
   std::size_t requests = 0;  // requests the sink took
   BatchTally tally;
   std::vector<std::string> ignoredColumns;  // columns of the requests no request reads
+  std::vector<SitePlacementReport> sites;   // the site table on each folder, when FEATURES is written
 };
 
 // The one batch engine of every front end: requests from a source are read

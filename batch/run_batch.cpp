@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "batch/batch_files.h"
+#include "batch/features_file.h"
 
 namespace rill {
 
@@ -30,6 +31,10 @@ std::string DefaultStatusPath(const std::string& results) {
   return fs::path(results).replace_extension(".status.csv").string();
 }
 
+std::string DefaultFeaturesPath(const std::string& results) {
+  return fs::path(results).replace_extension(".features.csv").string();
+}
+
 BatchSummary RunBatch(const BatchOptions& o, const std::atomic<bool>& stop, const ProgressReport& progress) {
   StatusOr<std::unique_ptr<RequestSource>> source =
       OpenRequestsFile(o.requests, RequestDefaults{o.tables, ""}, o.shard, false);
@@ -38,9 +43,18 @@ BatchSummary RunBatch(const BatchOptions& o, const std::atomic<bool>& stop, cons
   const std::string statusPath = o.status.empty() ? DefaultStatusPath(o.results) : o.status;
   std::vector<std::string> outputs = {o.results, statusPath};
   if (!o.log.empty()) outputs.push_back(o.log);
+  std::shared_ptr<const SiteTable> sites;
+  if (!o.features.empty()) {
+    StatusOr<SiteTable> read = ReadSiteTable(o.features);
+    if (!read.ok()) return Stopped(read.status());
+    sites = std::make_shared<const SiteTable>(std::move(read).value());
+    outputs.push_back(o.featuresOut.empty() ? DefaultFeaturesPath(o.results) : o.featuresOut);
+  }
   for (std::size_t i = 0; i < outputs.size(); ++i) {
     if (SameFile(outputs[i], o.requests))
       return Stopped(Status(Fault::Unusable, "The output file " + outputs[i] + " would overwrite the requests"));
+    if (sites && SameFile(outputs[i], o.features))
+      return Stopped(Status(Fault::Unusable, "The output file " + outputs[i] + " would overwrite the site table"));
     for (std::size_t j = 0; j < i; ++j)
       if (SameFile(outputs[i], outputs[j]))
         return Stopped(Status(Fault::Unusable, "The output file " + outputs[i] + " is named twice"));
@@ -53,9 +67,27 @@ BatchSummary RunBatch(const BatchOptions& o, const std::atomic<bool>& stop, cons
   StatusOr<std::unique_ptr<BatchFiles>> files = BatchFiles::Create(o.results, statusPath, o.log);
   if (!files.ok()) return Stopped(files.status());
 
+  std::unique_ptr<FeaturesFile> features;
+  if (sites) {
+    StatusOr<std::unique_ptr<FeaturesFile>> made = FeaturesFile::Create(outputs.back(), sites, o.featureMatch);
+    if (!made.ok()) return Stopped(made.status());
+    features = std::move(made).value();
+  }
+
   BatchEngine engine(EngineOptions{o.threads, o.maxTables, o.chunk});
-  BatchSummary summary = engine.Run(**source, **files, stop, progress);
-  const Status closed = (*files)->Close();
+  BatchSummary summary;
+  if (features) {
+    SinkPair both(**files, *features);
+    summary = engine.Run(**source, both, stop, progress);
+    summary.sites = features->reports();
+  } else {
+    summary = engine.Run(**source, **files, stop, progress);
+  }
+  Status closed = (*files)->Close();
+  if (features) {
+    const Status featuresClosed = features->Close();
+    if (closed.ok()) closed = featuresClosed;
+  }
   // A file that could not be closed complete outweighs how the batch ended.
   if (!closed.ok() && summary.status.fault() != Fault::OutputFailed) summary.status = closed;
   return summary;

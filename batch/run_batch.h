@@ -5,6 +5,7 @@
 #include <string>
 
 #include "batch/batch_engine.h"
+#include "batch/sites_passed.h"
 
 namespace rill {
 
@@ -20,17 +21,22 @@ struct BatchOptions {
   std::size_t maxTables = 4;
   bool countRequests = false;  // count the requests first, for a progress total
   std::size_t chunk = 0;       // requests handed to a worker at once; 0: the batch's own choice
+  std::string features;        // the site table; empty: no FEATURES
+  std::string featuresOut;     // empty: RESULTS with .features.csv in place of its extension
+  FeatureMatch featureMatch = FeatureMatch::Exact;
 };
+
+// The FEATURES path for a RESULTS path when none is given.
+std::string DefaultFeaturesPath(const std::string& results);
 
 // The STATUS path for a RESULTS path when none is given.
 std::string DefaultStatusPath(const std::string& results);
 
 // Runs a batch from its requests file into its files, through the batch
 // engine. Fails before any request when REQUESTS cannot be read
-// (InputMissing), its header or the outputs named cannot be used (Unusable:
-// an output that is the requests file, or named twice) or an output cannot
-// be created (OutputFailed); otherwise as BatchEngine::Run, and
-// OutputFailed when a file cannot be closed complete.
+// (InputMissing; so does a site table), its header, the site table's header or the outputs named cannot be used
+// (Unusable: an output that is the requests file, or named twice) or an output cannot be created (OutputFailed);
+// otherwise as BatchEngine::Run, and OutputFailed when a file cannot be closed complete.
 BatchSummary RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const ProgressReport& progress);
 
 }  // namespace rill

@@ -15,6 +15,7 @@ std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, Tex
     return entries_.front().tables;
   }
   auto loaded = std::make_shared<LoadedTables>();
+  loaded->base = base;
   loaded->status = LoadNetworkTables(TablePathsFor(base, ""), ReadWholeFile, loadLog, loaded->tables);
   fresh = true;
   if (entries_.size() >= capacity_) entries_.pop_back();

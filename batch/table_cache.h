@@ -13,7 +13,8 @@ namespace rill {
 // The tables of one folder as a load left them: read only once loaded.
 struct LoadedTables {
   NetworkTables tables;
-  Status status;  // not ok: a table could not be opened, and the status names it
+  Status status;     // not ok: a table could not be opened, and the status names it
+  std::string base;  // the folder and prefix the tables were read from; empty when a caller loaded them
 
   bool loaded() const { return status.ok(); }
 };

@@ -47,6 +47,15 @@ CLI::App* AddBatchCommand(CLI::App& program, BatchCommandLine& line) {
                     "K/N: take only the requests whose position (from 1) is congruent to K modulo N, 1 <= K <= N");
   batch->add_option("--max-tables", o.maxTables, "table folders kept loaded at once (default 4)")
       ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 20));
+  batch->add_option("--features", o.features,
+                    "SITES: a site table (an id column Feature, Site, Request or id; Com_id or StartComid; optionally "
+                    "Measure or StartMeasure; what rillgeo index writes); writes FEATURES, the sites each request "
+                    "passes with their distance from the start");
+  batch->add_option("--feature-match", line.featureMatch,
+                    "exact (default): a site is passed where a row's measures hold its measure; reach: every site on "
+                    "a reach passed");
+  batch->add_option("--features-out", o.featuresOut,
+                    "FEATURES (default: RESULTS with .features.csv in place of its extension)");
   batch->add_flag("--no-progress", line.noProgress, "no progress line on standard error");
   batch->add_flag("--quiet", line.quiet,
                   "nothing on standard error but failures: no progress line, no closing summary of the statuses");
@@ -65,6 +74,10 @@ std::string CompleteBatchOptions(BatchCommandLine& line) {
     o.shard = Shard{k, n};
   }
   if (o.results.empty()) return "--out: an empty path";
+  if (!line.featureMatch.empty() && !ReadFeatureMatch(line.featureMatch, o.featureMatch))
+    return "--feature-match: \"" + line.featureMatch + "\" is neither exact nor reach";
+  if (o.features.empty() && (!line.featureMatch.empty() || !o.featuresOut.empty()))
+    return std::string(o.featuresOut.empty() ? "--feature-match" : "--features-out") + " needs --features";
   return "";
 }
 

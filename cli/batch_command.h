@@ -15,7 +15,8 @@ struct BatchCommandLine {
   BatchOptions options;
   std::string shard;  // "K/N"
   bool noProgress = false;
-  bool quiet = false;  // no progress line and no summary
+  bool quiet = false;        // no progress line and no summary
+  std::string featureMatch;  // "exact" or "reach"; empty: exact
 };
 
 // Declares the `batch` command, its options and their help on the program's

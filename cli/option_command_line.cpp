@@ -27,6 +27,19 @@ constexpr const char* kStatuses =
     "read, 2 unusable options or columns, 3 an output cannot be written, 4 no request could be navigated\n"
     "(every one status 1 or 2), 130 stopped by Ctrl-C (outputs complete up to the last request written).\n";
 
+// How the site table fared on each table folder: the count, and the first
+// rows skipped with their reason.
+void PrintSitePlacements(const std::vector<SitePlacementReport>& reports, const std::string& path) {
+  for (const SitePlacementReport& r : reports) {
+    const std::string folder = r.folder.empty() ? "the tables" : r.folder;
+    std::cerr << "rillmark batch: site table " << path << " on " << folder << ": " << r.placed << " placed, "
+              << r.skipped << " skipped\n";
+    for (const SkippedSite& s : r.named)
+      std::cerr << "rillmark batch:   line " << s.line << " (site \"" << s.id << "\") skipped: " << s.reason << '\n';
+    if (r.skipped > r.named.size()) std::cerr << "rillmark batch:   and " << (r.skipped - r.named.size()) << " more\n";
+  }
+}
+
 }  // namespace
 
 bool IsOptionCommandLine(int argc, const char* const* argv) {
@@ -78,6 +91,7 @@ int RunOptionCommandLine(int argc, const char* const* argv, const std::atomic<bo
     for (const std::string& name : result.ignoredColumns) std::cerr << ' ' << name;
     std::cerr << '\n';
   }
+  if (!line.quiet) PrintSitePlacements(result.sites, line.options.features);
   const int status = BatchExitStatus(result.status);
   if (!line.quiet && (result.tally.requests() > 0 || status == kBatchCompleted))
     std::cerr << "rillmark batch: " << result.tally.Summary() << '\n';

@@ -15,6 +15,7 @@
 #include "frame_sink.h"
 #include "network_handle.h"
 #include "row_columns.h"
+#include "site_values.h"
 
 namespace py = pybind11;
 using namespace rill::python;
@@ -80,16 +81,82 @@ const NetworkHandle& Network(py::handle capsule) {
   return *static_cast<const NetworkHandle*>(PyCapsule_GetPointer(capsule.ptr(), kCapsuleName));
 }
 
+constexpr const char* kSitesCapsuleName = "rillmark.sites";
+
+// The sites a capsule made by `place_sites` holds, placed on `network`; None: none.
+const NetworkSites* Sites(py::handle capsule, const NetworkHandle& network) {
+  if (capsule.is_none()) return nullptr;
+  if (PyCapsule_IsValid(capsule.ptr(), kSitesCapsuleName) == 0)
+    throw py::type_error("features: not a site table placed by rillmark");
+  const auto* sites = static_cast<const NetworkSites*>(PyCapsule_GetPointer(capsule.ptr(), kSitesCapsuleName));
+  if (sites->tables != network.loaded().get()) throw py::value_error("features: placed on another network");
+  return sites;
+}
+
+rill::FeatureMatch MatchArgument(py::handle match) {
+  rill::FeatureMatch m = rill::FeatureMatch::Exact;
+  if (!py::isinstance<py::str>(match) || !rill::ReadFeatureMatch(match.cast<std::string>(), m))
+    throw py::value_error("feature_match must be \"exact\" or \"reach\"");
+  return m;
+}
+
+// (request positions or None, site rows, Com_ids, codes, measures, distances) as lists.
+py::tuple SiteLists(const SiteValues& v, bool withRequest) {
+  py::list rows;
+  py::list comIds;
+  py::list codes;
+  for (std::size_t i = 0; i < v.row.size(); ++i) {
+    rows.append(v.row[i]);
+    comIds.append(v.comId[i]);
+    codes.append(Text(v.reach[i]->Code()));
+  }
+  return py::make_tuple(withRequest ? py::object(py::cast(v.request)) : py::none(), rows, comIds, codes,
+                        py::cast(v.measure), py::cast(v.distance));
+}
+
+// (capsule, placed, skipped rows as (line, id, reason)): a site table from a
+// frame's columns, placed on the network once.
+py::tuple PlaceSites(py::handle capsule, py::handle names, py::handle columns) {
+  const NetworkHandle& network = Network(capsule);
+  RequestsTable table = ReadRequestsTable(names, columns);
+  rill::StatusOr<rill::SiteTable> read = rill::SiteTableOf("features", std::move(table.header), table.records);
+  if (!read.ok()) throw py::value_error(read.status().message());
+  auto sites = std::make_unique<NetworkSites>();
+  sites->table = std::make_shared<const rill::SiteTable>(std::move(read).value());
+  sites->tables = network.loaded().get();
+  {
+    py::gil_scoped_release free;
+    sites->placed = std::make_shared<const rill::PlacedSites>(*sites->table, network.tables());
+  }
+  py::list skipped;
+  for (const rill::SkippedSite& s : sites->placed->named())
+    skipped.append(py::make_tuple(s.line, Text(s.id), Text(s.reason)));
+  const std::size_t placed = sites->placed->placed();
+  const std::size_t skippedCount = sites->placed->skipped();
+  py::capsule held(sites.get(), kSitesCapsuleName,
+                   [](PyObject* c) { delete static_cast<NetworkSites*>(PyCapsule_GetPointer(c, kSitesCapsuleName)); });
+  sites.release();
+  const rill::SiteTable& t = *static_cast<NetworkSites*>(held.get_pointer())->table;
+  py::object measureAt = t.measureColumn ? py::object(py::int_(*t.measureColumn)) : py::none();
+  py::list travelNames;
+  for (const std::string& name : t.travelNames) travelNames.append(Text(name));
+  py::tuple columnsAt = py::make_tuple(t.idColumn, t.comIdColumn, measureAt, py::cast(t.travelColumns), travelNames);
+  return py::make_tuple(held, placed, skippedCount, skipped, columnsAt);
+}
+
 py::tuple Navigate(py::handle capsule, py::handle mode, py::handle navType, py::handle startReach,
                    py::handle startComid, py::handle startMeasure, py::handle direction, py::handle distance,
                    py::handle units, py::handle endReach, py::handle endComid, py::handle endMeasure,
-                   py::handle wholeReachStart, py::handle endAtCuBoundary, py::handle log) {
+                   py::handle wholeReachStart, py::handle endAtCuBoundary, py::handle log, py::handle features,
+                   py::handle featureMatch) {
   const rill::NavigationRequest request =
       ReadNavigateArguments({mode, navType, startReach, startComid, startMeasure, direction, distance, units, endReach,
                              endComid, endMeasure, wholeReachStart, endAtCuBoundary});
   if (!PyBool_Check(log.ptr())) throw py::type_error("log must be a bool");
   const bool withLog = log.ptr() == Py_True;
   const NetworkHandle& network = Network(capsule);
+  const NetworkSites* sites = Sites(features, network);
+  const rill::FeatureMatch match = MatchArgument(featureMatch);
   NavigateOutcome outcome;
   {
     py::gil_scoped_release free;
@@ -104,17 +171,26 @@ py::tuple Navigate(py::handle capsule, py::handle mode, py::handle navType, py::
   RowColumns rows;
   for (const rill::ResultRow& row : navigation.rows) rows.Add(row, 0);
   const std::string_view ccode = navigation.digits ? navigation.digits->text() : std::string_view();
+  py::object passed = py::none();
+  if (sites != nullptr) {
+    SiteValues values;
+    values.Add(0, navigation, rill::SitesPassed(navigation, *sites->placed, match));
+    passed = SiteLists(values, false);
+  }
   return py::make_tuple(RowBlocks(rows), Text(ccode), TextList(navigation.notes),
-                        withLog ? py::object(Text(outcome.log)) : py::none());
+                        withLog ? py::object(Text(outcome.log)) : py::none(), passed);
 }
 
 // (results blocks, status blocks): the rows with their request's id in
 // front, and one status per request.
-py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::handle threads, py::handle maxTables) {
+py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::handle threads, py::handle maxTables,
+                py::handle features, py::handle featureMatch) {
   const unsigned threadCount = ThreadsArgument(threads);
   const std::size_t tableCount = MaxTablesArgument(maxTables);
   RequestsTable table = ReadRequestsTable(names, columns);
   const NetworkHandle& network = Network(capsule);
+  const NetworkSites* sites = Sites(features, network);
+  const rill::FeatureMatch match = MatchArgument(featureMatch);
   // Requests without a Tables (or Prefix) column navigate this network.
   auto source = rill::RequestsInMemory(std::move(table.header), std::move(table.records),
                                        rill::RequestDefaults{network.folder(), network.prefix()});
@@ -122,6 +198,13 @@ py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::ha
   rill::BatchEngine engine(rill::EngineOptions{threadCount, tableCount, 0});
   engine.Keep(network.folder() + network.prefix(), network.loaded());
   FrameSink sink;
+  std::unique_ptr<SiteValuesSink> siteSink;
+  std::unique_ptr<rill::SinkPair> both;
+  if (sites != nullptr) {
+    siteSink = std::make_unique<SiteValuesSink>(*sites, match);
+    both = std::make_unique<rill::SinkPair>(sink, *siteSink);
+  }
+  rill::OutcomeSink& into = both ? static_cast<rill::OutcomeSink&>(*both) : sink;
   std::atomic<bool> stop{false};
   bool interrupted = false;
   // Ctrl-C is seen between chunks: the engine reports now and then on this thread.
@@ -135,7 +218,7 @@ py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::ha
   rill::BatchSummary summary;
   {
     py::gil_scoped_release free;
-    summary = engine.Run(**source, sink, stop, checkSignals);
+    summary = engine.Run(**source, into, stop, checkSignals);
   }
   if (interrupted) throw py::error_already_set();
 
@@ -155,7 +238,8 @@ py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::ha
     messages[i] = Text(sink.messages[i]);
   }
   py::tuple status = py::make_tuple(TextBlock({&ids, &ccodes, &messages}, count), IntBlock({&sink.statuses}, count));
-  return py::make_tuple(RowBlocks(sink.rows, &rowIds), status);
+  return py::make_tuple(RowBlocks(sink.rows, &rowIds), status,
+                        siteSink ? py::object(SiteLists(siteSink->values, true)) : py::none());
 }
 
 py::capsule Load(py::handle folder, py::handle prefix) {
@@ -220,4 +304,5 @@ PYBIND11_MODULE(_rillmark, m) {
   m.def("load_log", &LoadLog);
   m.def("navigate", &Navigate);
   m.def("batch", &Batch);
+  m.def("place_sites", &PlaceSites);
 }

@@ -5,7 +5,9 @@
 #
 # Usage: scripts/merge-shards.sh MERGED.csv PART1.csv ... PARTN.csv
 #   PARTk.csv is the --out of shard k/N, given in shard order; its STATUS is
-#   PARTk.status.csv (the default name). Writes MERGED.csv and MERGED.status.csv.
+#   PARTk.status.csv (the default name). Writes MERGED.csv and MERGED.status.csv;
+#   when every shard wrote FEATURES (PARTk.features.csv, the default name),
+#   MERGED.features.csv too, each request's sites after its rows' request.
 # Request k of the whole batch is the next request of shard ((k-1) mod N)+1,
 # so the STATUS lines are taken round-robin, and each one takes the rows of
 # its shard that follow and carry its id. Request ids must hold no line break,
@@ -18,10 +20,21 @@ fi
 merged=$1
 shift
 status_of() { local p=$1; printf '%s.status.csv' "${p%.*}"; }
+features_of() { local p=$1; printf '%s.features.csv' "${p%.*}"; }
 args=()
-for part in "$@"; do args+=("$part" "$(status_of "$part")"); done
+withFeatures=1
+for part in "$@"; do
+  args+=("$part" "$(status_of "$part")")
+  [[ -f "$(features_of "$part")" ]] || withFeatures=0
+done
+if ((withFeatures)); then
+  mergedFeatures=$(features_of "$merged")
+  for part in "$@"; do args+=("$(features_of "$part")"); done
+else
+  mergedFeatures=
+fi
 
-awk -v merged="$merged" -v mergedStatus="$(status_of "$merged")" '
+awk -v merged="$merged" -v mergedStatus="$(status_of "$merged")" -v mergedFeatures="$mergedFeatures" '
   # The quoted id that opens a line, quotes and all.
   function idOf(line,   i) {
     i = 2
@@ -35,9 +48,15 @@ awk -v merged="$merged" -v mergedStatus="$(status_of "$merged")" '
     return substr(line, 1, i)
   }
   BEGIN {
-    n = (ARGC - 1) / 2
+    n = (mergedFeatures == "") ? (ARGC - 1) / 2 : (ARGC - 1) / 3
     for (k = 1; k <= n; k++) {
       rows[k] = ARGV[2 * k - 1]; stat[k] = ARGV[2 * k]
+      if (mergedFeatures != "") {
+        feat[k] = ARGV[2 * n + k]
+        if ((getline fheader < feat[k]) <= 0) { print "cannot read " feat[k] > "/dev/stderr"; exit 1 }
+        if (k == 1) print fheader > mergedFeatures
+        hasFeat[k] = (getline frow[k] < feat[k]) > 0
+      }
       if ((getline header < rows[k]) <= 0 || (getline sheader < stat[k]) <= 0) {
         print "cannot read " rows[k] " or " stat[k] > "/dev/stderr"; exit 1
       }
@@ -50,6 +69,10 @@ awk -v merged="$merged" -v mergedStatus="$(status_of "$merged")" '
       while (hasRow[k] && idOf(row[k]) == id) {
         print row[k] > merged
         hasRow[k] = (getline row[k] < rows[k]) > 0
+      }
+      while (mergedFeatures != "" && hasFeat[k] && idOf(frow[k]) == id) {
+        print frow[k] > mergedFeatures
+        hasFeat[k] = (getline frow[k] < feat[k]) > 0
       }
     }
     exit 0
