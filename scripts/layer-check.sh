@@ -3,7 +3,11 @@
 # the core through the navigation interface alone (the build refuses upward
 # includes already; this names each offending line, also where no build ran).
 #   text < network < navstate < mainstem < netwalk < navigation < batch < programs
+#
+# Usage: scripts/layer-check.sh   (no arguments; status 1 names each offending line)
+#   -h, --help  print this help
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 cd "$(dirname "$0")/.."
 
 order=(text network navstate mainstem netwalk navigation batch)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every fenced ```sh block of README.md and examples/README.md as
+# Runs every fenced ```sh block of README.md, docs/*.md and examples/README.md as
 # written, one after the other from the top of a scratch copy of the
 # repository with the shared data beside it (../shared), and checks that
 # each one ends with status 0. A block right after an HTML comment
@@ -11,6 +11,7 @@
 #   every run but its build folder is kept, so only the first run builds
 #   from nothing. Each block may take RILL_README_BLOCK_SECONDS (default 900).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(realpath -m "${1:-${RILL_BUILD_ROOT:-$root/build}/readme-check}")
 seconds=${RILL_README_BLOCK_SECONDS:-900}

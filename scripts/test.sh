@@ -2,7 +2,14 @@
 # Builds the navigator twice (plain, and with AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs the whole test suite in both builds,
 # then every command block of the READMEs as written (scripts/readme-check.sh).
+# It writes only below the build folder and in temporary folders of its own,
+# and installs nothing into the system's Python library.
+#
+# Usage: scripts/test.sh   (no arguments)
+#   -h, --help  print this help
+# Environment: RILL_BUILD_ROOT, the build folders' parent (default build/ in the clone).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 out=${RILL_BUILD_ROOT:-$root/build}
