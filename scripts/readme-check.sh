@@ -4,7 +4,9 @@
 # repository with the shared data beside it (../shared), and checks that
 # each one ends with status 0. A block right after an HTML comment
 # `<!-- not run: REASON -->` is skipped (it needs ssh hosts, root, or is the
-# test command that runs this check).
+# test command that runs this check). The blocks run with TMPDIR set to a
+# folder of the scratch copy's, emptied first, so that what they make with
+# mktemp stays in the scratch folder; nothing in them is rewritten.
 #
 # Usage: scripts/readme-check.sh [SCRATCH-FOLDER]
 #   default ${RILL_BUILD_ROOT:-build}/readme-check. The copy is refreshed on
@@ -48,7 +50,15 @@ extract() {
   ' "$copy/$1"
 }
 
-blocks=$({ extract README.md 0; extract examples/README.md 500; })
+pages=(README.md)
+for page in "$copy"/docs/*.md; do [[ -e $page ]] && pages+=("docs/${page##*/}"); done
+pages+=(examples/README.md)
+blocks=$(for i in "${!pages[@]}"; do extract "${pages[$i]}" $((i * 100)); done)
+# Temporary folders of the blocks, and no byte code written beside a source.
+tmp=$scratch/tmp
+rm -rf "$tmp"
+mkdir -p "$tmp"
+export TMPDIR=$tmp PYTHONDONTWRITEBYTECODE=1
 failures=0
 run=0
 while IFS=$'\t' read -r file where reason; do

@@ -14,6 +14,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 out=${RILL_BUILD_ROOT:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
+# The Python tests import from the build tree; no byte code beside the sources.
+export PYTHONDONTWRITEBYTECODE=1
 
 for variant in plain sanitize; do
   dir=$out/$variant
