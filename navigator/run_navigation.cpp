@@ -53,8 +53,7 @@ int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& e
 
 }  // namespace
 
-int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options,
-                  RunSummary* summary) {
+int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options, RunSummary* summary) {
   CommandLineFields request;
   try {
     auto parsed = ParseCommandLine(commandLine);

@@ -25,7 +25,8 @@ std::string RunSummaryLine(const RunSummary& s) {
   if (s.status == kExitInputMissing)
     return "rillmark: an input table could not be opened (exit status 1)" + TraceAt(s.logPath) + ", which names it";
   if (s.status != kExitCompleted) return "";
-  if (!s.navigated) return "rillmark: no navigation (NavType outside 1 to 5), the tables were loaded" + TraceAt(s.logPath);
+  if (!s.navigated)
+    return "rillmark: no navigation (NavType outside 1 to 5), the tables were loaded" + TraceAt(s.logPath);
   std::string line = "rillmark: " + std::to_string(s.rows) + (s.rows == 1 ? " row" : " rows") + " written to " +
                      s.csvPath + ", ccode " + s.ccode;
   if (s.ccode != "0000") {
