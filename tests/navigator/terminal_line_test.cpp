@@ -67,7 +67,7 @@ struct LineCase {
   const char* fields;  // {w} stands for the work folder, with its separator
   bool tables;         // the sample tables are in the work folder
   int status;
-  const char* line;  // the closing line, {w} and {rows} filled in; "" for none
+  const char* line;  // the closing line, {w} and {rows} (of the CSV) filled in; "" for none
 };
 
 std::string Filled(std::string text, const std::string& work, const std::string& rows) {
@@ -77,20 +77,21 @@ std::string Filled(std::string text, const std::string& work, const std::string&
   return text;
 }
 
-// Lines of the result CSV after its header.
+// The lines of the result CSV after its header, counted as the line counts them.
 std::string CsvRows(const fs::path& csv) {
   const std::string text = ReadAll(csv);
   const auto lines = std::count(text.begin(), text.end(), '\n');
-  return std::to_string(lines > 0 ? lines - 1 : 0);
+  const auto rows = lines > 0 ? lines - 1 : 0;
+  return std::to_string(rows) + (rows == 1 ? " row" : " rows");
 }
 
 TEST(TerminalLine, SaysWhatTheRunDid) {
   const LineCase cases[] = {
       {"main path down", "1,41020003000006,50,0,0,D,0,MI,1,{w},out.csv,./,0,0", true, 0,
-       "rillmark: {rows} rows written to {w}./out.csv, ccode 0000; the trace is in {w}./message.out\n"},
+       "rillmark: {rows} written to {w}./out.csv, ccode 0000; the trace is in {w}./message.out\n"},
       // The unit boundary leaves records out: they are not counted as written.
       {"unit boundary", "1,41020004000001,0,0,0,U,0,MI,1,{w},out.csv,./,0,1", true, 0,
-       "rillmark: {rows} rows written to {w}./out.csv, ccode 0000; the trace is in {w}./message.out\n"},
+       "rillmark: {rows} written to {w}./out.csv, ccode 0000; the trace is in {w}./message.out\n"},
       {"unknown start", "1,99999999999999,50,0,0,D,0,MI,1,{w},out.csv,./,0,0", true, 0,
        "rillmark: 0 rows written to {w}./out.csv, ccode 0010: Start reach 99999999999999 is not in the reach table; "
        "the trace is in {w}./message.out\n"},
