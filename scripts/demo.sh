@@ -54,4 +54,6 @@ if [[ -f $work/message.out ]]; then
   grep -v '^Subscript: ' "$work/message.out" || true
 fi
 echo "== work folder: $work"
+echo "== another request: scripts/demo.sh \"2,41020003000001,0,0,0,U,0,MI,1\" (everything upstream of the mouth;" \
+  "each field: rillmark --help; the reaches: examples/README.md)"
 exit "$status"
