@@ -16,6 +16,11 @@ out=${RILL_BUILD_ROOT:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 # The Python tests import from the build tree; no byte code beside the sources.
 export PYTHONDONTWRITEBYTECODE=1
+# Every test's scratch folder (and pytest's) below one folder of this run's own,
+# removed at the end.
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/rill-test-XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+export TMPDIR=$tmp
 
 for variant in plain sanitize; do
   dir=$out/$variant
