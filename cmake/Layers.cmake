@@ -4,10 +4,18 @@
 # links to the source folder), which the library passes on to the libraries
 # that link it. A header of a higher layer is not on a lower layer's include
 # path, so an include that points up fails the build.
+#
+# A folder inside a program's folder (a room of rillgeo, `rillgeo/geometry`)
+# gets a root of its own the same way (<build>/layers/rillgeo-geometry/
+# rillgeo/geometry links to it): its headers keep their full path
+# ("rillgeo/geometry/vector_source.h"), and only the rooms that link it see
+# them; a room beside it or the program's own folder stays out of sight.
 function(rill_layer_includes target folder)
-  set(root ${PROJECT_BINARY_DIR}/layers/${folder})
+  string(REPLACE "/" "-" name ${folder})
+  set(root ${PROJECT_BINARY_DIR}/layers/${name})
   if(NOT EXISTS ${root}/${folder})
-    file(MAKE_DIRECTORY ${root})
+    get_filename_component(parent ${root}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC COPY_ON_ERROR)
   endif()
   get_target_property(type ${target} TYPE)

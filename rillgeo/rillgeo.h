@@ -4,10 +4,10 @@
 // It links GDAL and GEOS, so rillmark does not have to.
 #pragma once
 
-#include "rillgeo/geo_error.h"
-#include "rillgeo/import_command.h"
-#include "rillgeo/index_command.h"
-#include "rillgeo/map_command.h"
+#include "rillgeo/geometry/geo_error.h"
+#include "rillgeo/import/import_command.h"
+#include "rillgeo/index/index_command.h"
+#include "rillgeo/map/map_command.h"
 
 namespace rill::geo {
 

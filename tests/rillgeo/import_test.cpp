@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "rillgeo/vector_source.h"
+#include "rillgeo/geometry/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {

@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "network/table_loader.h"
-#include "rillgeo/flowline_lines.h"
-#include "rillgeo/ground_cutter.h"
-#include "rillgeo/id_map.h"
-#include "rillgeo/vector_source.h"
+#include "rillgeo/geometry/flowline_lines.h"
+#include "rillgeo/geometry/ground_cutter.h"
+#include "rillgeo/geometry/id_map.h"
+#include "rillgeo/geometry/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <sstream>
 
-#include "rillgeo/ground_cutter.h"
-#include "rillgeo/results_file.h"
-#include "rillgeo/vector_source.h"
+#include "rillgeo/geometry/ground_cutter.h"
+#include "rillgeo/geometry/results_file.h"
+#include "rillgeo/geometry/vector_source.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {

@@ -2,10 +2,10 @@
 // network whose every row is worked out by hand.
 #include <gtest/gtest.h>
 
-#include "rillgeo/decimal_text.h"
-#include "rillgeo/network_mapping.h"
-#include "rillgeo/renumber_ids.h"
-#include "rillgeo/table_files.h"
+#include "rillgeo/geometry/decimal_text.h"
+#include "rillgeo/import/network_mapping.h"
+#include "rillgeo/import/renumber_ids.h"
+#include "rillgeo/import/table_files.h"
 
 namespace rill::geo {
 namespace {

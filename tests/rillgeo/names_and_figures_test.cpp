@@ -2,8 +2,8 @@
 // rillgeo says about its own options.
 #include <gtest/gtest.h>
 
-#include "rillgeo/html_map.h"
-#include "rillgeo/safe_names.h"
+#include "rillgeo/map/html_map.h"
+#include "rillgeo/map/safe_names.h"
 #include "tests/rillgeo/rillgeo_fixture.h"
 
 namespace rill::testing {

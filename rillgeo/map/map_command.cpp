@@ -1,0 +1,111 @@
+#include "rillgeo/map/map_command.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "navigation/navigation.h"
+#include "rillgeo/geometry/geo_error.h"
+#include "rillgeo/geometry/navigation_pieces.h"
+#include "rillgeo/geometry/table_folder.h"
+#include "rillgeo/geometry/vector_output.h"
+#include "rillgeo/geometry/whole_file.h"
+#include "rillgeo/map/html_map.h"
+#include "rillgeo/map/per_request_maps.h"
+
+namespace rill::geo {
+
+namespace {
+
+// The short name of a distance unit as the batch's DistanceUnits names it.
+std::string UnitName(std::string units) {
+  for (char& c : units) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return units == "meters" ? "m" : units;
+}
+
+constexpr std::size_t kCodesShown = 5;
+
+// Counts the rows without a line and keeps the first few of their codes.
+void CountLineless(const ResultRows& results, const NavigationPieces& pieces, MapSummary& summary) {
+  summary.rows += results.rows.size();
+  summary.rowsWithoutLine += pieces.rowsWithoutLine.size();
+  for (std::size_t row : pieces.rowsWithoutLine) {
+    if (summary.codesWithoutLine.size() == kCodesShown) break;
+    summary.codesWithoutLine.push_back(results.rows[row][results.code >= 0 ? results.code : results.comId]);
+  }
+}
+
+std::string NoLineMessage(const MapSummary& summary, const MapOptions& options) {
+  std::string codes;
+  for (const std::string& code : summary.codesWithoutLine) codes += (codes.empty() ? "" : ", ") + code;
+  return "none of the " + std::to_string(summary.rows) + " rows has a line in " + options.geometry +
+         " (first: " + codes + "): the results do not belong to this geometry and the tables in " + options.tables;
+}
+
+}  // namespace
+
+CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
+  CLI::App* command = app.add_subcommand(
+      "map",
+      "Draw a navigation: cut each result row's stretch out of the flowlines' lines and write it as map "
+      "features or a web page");
+  command->add_option("RESULTS", options.results, "A run's result CSV, or a batch RESULTS file")->required();
+  command->add_option("--tables", options.tables, "Folder of the tables the navigation ran on")->required();
+  command->add_option("--geometry", options.geometry, "Vector source of the flowlines' lines")->required();
+  command->add_option("--layer", options.layer, "Layer of the geometry source (as for import)");
+  command->add_option("--geojson", options.geojson, "Write the pieces as GeoJSON (RFC 7946) to this file");
+  command->add_option("--gpkg", options.gpkg, "Write the pieces as a GeoPackage layer to this file");
+  command->add_option("--html", options.html, "Write a self-contained map page to this file");
+  command->add_option("--request", options.request, "Draw only the rows of this request of a batch RESULTS file");
+  command->add_option("--per-request", options.perRequest,
+                      "Write one page per request of a batch RESULTS file into this folder, with index.html "
+                      "listing them (and with --geojson one GeoJSON file per request too)");
+  command
+      ->add_option("--units", options.units,
+                   "MI, FT, M or KM: the unit of the navigation's distances, shown in the legend")
+      ->check(CLI::IsMember({"MI", "FT", "M", "METERS", "KM"}, CLI::ignore_case));
+  command->callback([&options] {
+    if (options.geojson.empty() && options.gpkg.empty() && options.html.empty() && options.perRequest.empty()) {
+      throw CLI::ValidationError("--geojson, --gpkg, --html, --per-request", "name at least one output");
+    }
+  });
+  return command;
+}
+
+MapSummary RunMap(const MapOptions& options) {
+  const ResultRows results = ReadResults(options.results, options.request);
+  const NetworkTables tables = LoadTableFolder(options.tables);
+  const IdMap ids = IdMap::ReadFromFolder(options.tables);
+  VectorSource source(options.geometry, options.layer);
+  const FlowlineLines lines(source);
+  GroundCutter cutter;
+  const std::string unit = UnitName(options.units);
+  const std::string name = std::filesystem::path(options.results).filename().string();
+
+  MapSummary summary;
+  std::vector<RequestPieces> requests;
+  NavigationPieces pieces;
+  const bool whole = !options.geojson.empty() || !options.gpkg.empty() || !options.html.empty();
+  if (!options.perRequest.empty()) {
+    requests = CutPerRequest(results, tables, ids, lines, cutter);
+    for (const RequestPieces& r : requests) CountLineless(r.results, r.pieces, summary);
+  }
+  if (whole) {
+    pieces = CutNavigation(results, tables, ids, lines, cutter);
+    if (options.perRequest.empty()) CountLineless(results, pieces, summary);
+  }
+  if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) throw GeoError(NoLineMessage(summary, options));
+
+  if (!options.perRequest.empty()) {
+    WritePerRequestMaps(requests, lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    summary.requestPages = requests.size();
+  }
+  if (!options.geojson.empty()) WriteVectorFile(options.geojson, VectorFormat::GeoJson, results, pieces);
+  if (!options.gpkg.empty()) WriteVectorFile(options.gpkg, VectorFormat::GeoPackage, results, pieces);
+  if (!options.html.empty()) {
+    const std::string title = "Navigation " + name + (options.request.empty() ? "" : " request " + options.request);
+    ReplaceFile(options.html, HtmlMapPage(title, results, pieces, lines, unit));
+  }
+  return summary;
+}
+
+}  // namespace rill::geo

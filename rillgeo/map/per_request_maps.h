@@ -1,0 +1,38 @@
+// `map --per-request`: each request of a batch RESULTS file drawn on a page
+// of its own (and in a GeoJSON file of its own), with an index page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rillgeo/geometry/navigation_pieces.h"
+
+namespace rill::geo {
+
+// One request's rows and their pieces.
+struct RequestPieces {
+  std::string id;
+  ResultRows results;
+  NavigationPieces pieces;
+};
+
+// Cuts each request's rows apart, in the order the requests first appear.
+// A GeoError when `results` has no Request column, or as CutNavigation.
+std::vector<RequestPieces> CutPerRequest(const ResultRows& results, const NetworkTables& tables, const IdMap& ids,
+                                         const FlowlineLines& lines, GroundCutter& cutter);
+
+struct PerRequestOutput {
+  std::string folder;    // created when missing
+  bool geojson = false;  // a GeoJSON file per request beside its page
+  std::string unit;      // of the distances, for the legends and the index
+  std::string source;    // the RESULTS file's name, for the titles
+};
+
+// Writes FOLDER/<stem>.html (and <stem>.geojson) per request, the stems
+// made from the ids by SafeFileStems, then FOLDER/index.html listing every
+// request (id, rows, length navigated) linked to its page. Each file is
+// replaced only when complete; a GeoError when one cannot be written.
+void WritePerRequestMaps(const std::vector<RequestPieces>& requests, const FlowlineLines& network,
+                         const PerRequestOutput& output);
+
+}  // namespace rill::geo
