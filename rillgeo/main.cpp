@@ -96,6 +96,11 @@ int main(int argc, char** argv) {
   CLI::App* index = AddIndexCommand(app, indexOptions);
   index->footer(kStatuses);
 
+  // Someone who typed the bare name is shown the commands, a line each.
+  if (argc == 1) {
+    std::cerr << app.help() << "Run rillgeo COMMAND --help for a command's options.\n";
+    return kWrongOptions;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -59,6 +59,9 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
   command->add_option("--per-request", options.perRequest,
                       "Write one page per request of a batch RESULTS file into this folder, with index.html "
                       "listing them (and with --geojson one GeoJSON file per request too)");
+  command->add_option("--requests", options.requests,
+                      "With --per-request: the batch's REQUESTS table; the index page gives the Note of each "
+                      "request that left no row (rillgeo index says there why a site was not snapped)");
   command
       ->add_option("--units", options.units,
                    "MI, FT, M or KM: the unit of the navigation's distances, shown in the legend")
@@ -96,7 +99,10 @@ MapSummary RunMap(const MapOptions& options) {
   if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) throw GeoError(NoLineMessage(summary, options));
 
   if (!options.perRequest.empty()) {
-    WritePerRequestMaps(requests, lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    PerRequestOutput output{options.perRequest, !options.geojson.empty(), unit, name, {}, {}};
+    output.status = ReadRequestStatus(StatusPathOf(options.results));
+    if (!options.requests.empty()) output.notes = ReadRequestNotes(options.requests);
+    WritePerRequestMaps(requests, lines, output);
     summary.requestPages = requests.size();
   }
   if (!options.geojson.empty()) WriteVectorFile(options.geojson, VectorFormat::GeoJson, results, pieces);

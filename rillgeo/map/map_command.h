@@ -20,6 +20,7 @@ struct MapOptions {
   std::string request;
   std::string perRequest;  // folder of one page per request
   std::string units;       // MI, FT, M or KM: the unit of the distances, for the legend
+  std::string requests;    // the batch's REQUESTS, for the notes of sites not snapped
 };
 
 // What a map run drew, for the one line the program prints.
