@@ -5,9 +5,6 @@
 #pragma once
 
 #include "rillgeo/geometry/geo_error.h"
-#include "rillgeo/import/import_command.h"
-#include "rillgeo/index/index_command.h"
-#include "rillgeo/map/map_command.h"
 
 namespace rill::geo {
 

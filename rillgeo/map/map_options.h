@@ -1,0 +1,31 @@
+// The options of rillgeo map and their help, declared in one place.
+#pragma once
+
+#include <string>
+
+namespace CLI {
+class App;
+}  // namespace CLI
+
+namespace rill::geo {
+
+struct MapOptions {
+  std::string results;
+  std::string tables;
+  std::string geometry;
+  std::string layer;
+  std::string geojson;
+  std::string gpkg;
+  std::string html;
+  std::string request;
+  std::string perRequest;  // folder of one page per request
+  std::string units;       // MI, FT, M or KM: the unit of the distances, for the legend
+  std::string requests;    // the batch's REQUESTS, for the notes of sites not snapped
+};
+
+// Declares the command and its options, with their help, on `app`; they
+// fill `options`, which must outlive the parse. The parse refuses a map
+// that names no output.
+CLI::App* AddMapCommand(CLI::App& app, MapOptions& options);
+
+}  // namespace rill::geo
