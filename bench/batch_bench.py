@@ -67,12 +67,13 @@ def write_national(path, codes, count, seed):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--reaches", type=int, default=1000000)
-    parser.add_argument("--requests", type=int, default=10000)
+    parser.add_argument("--reaches", type=int, default=1000000, help="reaches of the generated basin (default 1000000)")
+    parser.add_argument("--requests", type=int, default=10000, help="requests in the batch (default 10000)")
     parser.add_argument("--national", action="store_true", help="the 3,000,000-reach cases with the national mix")
     parser.add_argument("--flat", type=int, default=0, help="with --national: also N requests, rows to /dev/null")
-    parser.add_argument("--repeat", type=int, default=3)
-    parser.add_argument("--work", default=os.path.join(national.ROOT, "build", "national"))
+    parser.add_argument("--repeat", type=int, default=3, help="runs of each case, best and median shown (default 3)")
+    parser.add_argument("--work", default=os.path.join(national.ROOT, "build", "national"),
+                        help="the Release build, the basins and the requests (default build/national)")
     args = parser.parse_args()
     if args.national:
         args.reaches = 3000000

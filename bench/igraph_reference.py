@@ -5,10 +5,13 @@ the upstream subcomponent of the outlet and writes its reach ids, one a line.
 """
 import sys
 
-import igraph
-
 
 def main():
+    if sys.argv[1:2] in (["-h"], ["--help"]):
+        sys.exit(print(__doc__))
+    if len(sys.argv) != 4:
+        sys.exit(__doc__.split("\n")[0])
+    import igraph  # python3-igraph, needed only to run
     flow_path, outlet, out_path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     vertex = {}
     edges = []

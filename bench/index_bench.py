@@ -62,11 +62,12 @@ def oswego_sites(path, count, seed):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--points", type=int, default=600000)
-    parser.add_argument("--reaches", type=int, default=1000000)
-    parser.add_argument("--oswego-points", type=int, default=100000)
-    parser.add_argument("--work", default=os.path.join(ROOT, "build", "index-bench"))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0] if __doc__ else None)
+    parser.add_argument("--points", type=int, default=600000, help="sites snapped on the generated basin (default 600000)")
+    parser.add_argument("--reaches", type=int, default=1000000, help="flowlines of the generated basin (default 1000000)")
+    parser.add_argument("--oswego-points", type=int, default=100000, help="sites snapped on oswego (default 100000)")
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "index-bench"),
+                        help="the basin, the sites and the outputs (default build/index-bench)")
     parser.add_argument("--build", help="the Release build folder (default: WORK/release)")
     args = parser.parse_args()
     rillgeo, gen_basin, basin_lines, measure = build(args.build or os.path.join(args.work, "release"))

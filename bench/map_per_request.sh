@@ -4,8 +4,12 @@
 # with limits of 1 to 20 miles, random start measures), runs them as one batch,
 # then draws one page per request in one call, and again with one GeoJSON
 # file per request.
-# Usage: bench/map_per_request.sh [BUILD-FOLDER]   (default build/plain)
+# Usage: bench/map_per_request.sh [BUILD-FOLDER]
+#   BUILD-FOLDER  where rillmark and rillgeo are built (default build/plain)
+#   -h, --help    print this help
+# Environment: RILL_BENCH_KEEP=1 keeps the temporary work folder.
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build/plain}")
 data=$root/../shared/data/oswego/raw/flowlines.gpkg

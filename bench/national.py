@@ -151,9 +151,10 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--sizes", default="100000,1000000,3000000")
-    parser.add_argument("--repeat", type=int, default=3)
-    parser.add_argument("--work", default=os.path.join(ROOT, "build", "national"))
+    parser.add_argument("--sizes", default="100000,1000000,3000000", help="reaches of each generated basin, by commas")
+    parser.add_argument("--repeat", type=int, default=3, help="runs of each case, best and median shown (default 3)")
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "national"),
+                        help="the Release build and the basins (default build/national)")
     args = parser.parse_args()
     exe, gen, floor = build(os.path.join(args.work, "release"))
     print(f"rillmark at national scale, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, "

@@ -138,11 +138,12 @@ def batch_against_cli(rillmark, exe, gen, work, reaches, requests, repeat):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--reaches", type=int, default=1000000)
-    parser.add_argument("--requests", type=int, default=10000)
-    parser.add_argument("--calls", type=int, default=20000)
-    parser.add_argument("--repeat", type=int, default=3)
-    parser.add_argument("--work", default=os.path.join(national.ROOT, "build", "national"))
+    parser.add_argument("--reaches", type=int, default=1000000, help="reaches of the generated basin (default 1000000)")
+    parser.add_argument("--requests", type=int, default=10000, help="requests of the batch timed (default 10000)")
+    parser.add_argument("--calls", type=int, default=20000, help="Network.navigate calls timed (default 20000)")
+    parser.add_argument("--repeat", type=int, default=3, help="runs of each case, best shown (default 3)")
+    parser.add_argument("--work", default=os.path.join(national.ROOT, "build", "national"),
+                        help="the Release build and the basins (default build/national)")
     args = parser.parse_args()
     release = os.path.join(args.work, "release")
     exe, gen, _ = national.build(release)

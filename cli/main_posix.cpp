@@ -2,6 +2,7 @@
 // `--version` take named options; anything else is a single run, whose
 // command line is the program's arguments joined with single blanks.
 #include <pthread.h>
+#include <unistd.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -62,8 +63,15 @@ int main(int argc, char** argv) {
     if (i > 1) commandLine.push_back(' ');
     commandLine.append(argv[i]);
   }
-  const int status = rill::RunNavigation(commandLine, std::cerr);
+  // Someone at a terminal is told in one line what the run did; a caller
+  // whose standard error is a file or a pipe sees what it always saw.
+  const bool atTerminal = isatty(STDERR_FILENO) == 1;
+  rill::RunSummary summary;
+  const int status = rill::RunNavigation(commandLine, std::cerr, {}, atTerminal ? &summary : nullptr);
   // Someone who typed the bare name is told where the rest is explained.
   if (argc == 1) std::cerr << "Run rillmark --help for the batch mode and every option.\n";
+  if (atTerminal) {
+    if (const std::string line = rill::RunSummaryLine(summary); !line.empty()) std::cerr << line << '\n';
+  }
   return status;
 }

@@ -15,10 +15,29 @@ namespace rill {
 
 namespace {
 
+// The single run's fields, a line each: enough to write a request without the README.
 constexpr const char* kLegacyRule =
-    "Without batch, --help (-h) or --version as its first argument, rillmark reads the 14-field command line of a\n"
-    "single run: NavType,StartReach,StartMeasure,EndReach,EndMeasure,Direction,Distance,DistanceUnits,\n"
-    "TraversalOrder,WorkPath,OutFile,FilePrefix,WholeReachStartMode,EndAtCUBoundary (see the README).\n";
+    "Without batch, --help (-h) or --version as its first argument, rillmark runs one navigation from 14 fields\n"
+    "separated by commas (a run of commas counts as one, so every field must hold something; write 0 when unused):\n"
+    "   1 NavType              1 main path, 2 whole network, 3 main path up to Distance, 4 whole network up to\n"
+    "                          Distance, 5 from StartReach to EndReach; any other number loads the tables only\n"
+    "   2 StartReach           reach code of the start point\n"
+    "   3 StartMeasure         measure on it: 0 at the reach's downstream end, 100 at its upstream end\n"
+    "   4 EndReach             reach code of the end point (used by type 5)\n"
+    "   5 EndMeasure           measure on the end reach, as StartMeasure\n"
+    "   6 Direction            U upstream or D downstream\n"
+    "   7 Distance             the distance limit of types 3 and 4, in DistanceUnits\n"
+    "   8 DistanceUnits        MI miles (1609.0 m), FT feet (0.3048 m), anything else meters; also the rows' units\n"
+    "   9 TraversalOrder       written to the run log only\n"
+    "  10 WorkPath             folder of the tables and of every output, with its trailing separator (/data/run/)\n"
+    "  11 OutFile              name of the result CSV\n"
+    "  12 FilePrefix           between WorkPath and each file name: ./ for none, a sub-folder run1/, a prefix run1_\n"
+    "  13 WholeReachStartMode  1 outputs a branched or lake start reach whole, 0 not\n"
+    "  14 EndAtCUBoundary      0 all rows, 1 only rows whose code begins with the start reach's first 8 characters,\n"
+    "                          any other value no rows\n"
+    "Example: rillmark 3,04130003000351,50,0,0,U,5,MI,1,/data/run/,out.csv,./,0,0 walks up the main path for 5 miles\n"
+    "from measure 50 of reach 04130003000351. WorkPath+FilePrefix holds rchdata.txt, flowdata.txt and secdata.txt;\n"
+    "the run writes there OutFile, ccode.txt (four status digits) and message.out (the trace of the walk).\n";
 
 constexpr const char* kStatuses =
     "Exit status of a single run: 0 completed, 1 an input table cannot be opened, 2 an unusable command line,\n"

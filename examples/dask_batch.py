@@ -1,6 +1,6 @@
 """A requests table navigated over a Dask cluster, with the outputs of one `rillmark batch`.
 
-    python3 examples/dask_batch.py REQUESTS --tables FOLDER --out RESULTS [--scheduler ADDRESS] [--workers N]
+    python3 examples/dask_batch.py REQUESTS --tables FOLDER --out RESULTS [--scheduler ADDRESS] [--workers N] [--parts P]
 
 The requests (a CSV table with the columns of `rillmark batch`) are cut into
 parts in order; each worker loads the network of FOLDER once (a cache in the
@@ -67,16 +67,31 @@ def parts_of(requests, count):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("requests", metavar="REQUESTS")
-    parser.add_argument("--tables", required=True, metavar="FOLDER")
-    parser.add_argument("--out", required=True, metavar="RESULTS")
-    parser.add_argument("--scheduler", metavar="ADDRESS")
-    parser.add_argument("--workers", type=int, default=2, metavar="N")
-    parser.add_argument("--parts", type=int, default=0, help="parts per worker times workers (default 4 per worker)")
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0].strip(),
+                                     epilog="The outputs are the same bytes as those of one `rillmark batch "
+                                     "REQUESTS --tables FOLDER --out RESULTS`.")
+    parser.add_argument("requests", metavar="REQUESTS",
+                        help="the CSV table of requests, with the columns of `rillmark batch` (Request, NavType, "
+                        "StartReach or StartComid, Direction, ...)")
+    parser.add_argument("--tables", required=True, metavar="FOLDER",
+                        help="the folder of rchdata.txt, flowdata.txt and secdata.txt; with --scheduler every "
+                        "worker must see it at the same path")
+    parser.add_argument("--out", required=True, metavar="RESULTS",
+                        help="the rows of every request; the status of each goes to RESULTS with .status.csv in "
+                        "place of its extension")
+    parser.add_argument("--scheduler", metavar="ADDRESS",
+                        help="the scheduler of a running cluster, e.g. tcp://host:8786, whose workers import "
+                        "rillmark (default: start a local cluster on the loopback interface)")
+    parser.add_argument("--workers", type=int, default=2, metavar="N",
+                        help="worker processes of the local cluster, one thread each (default 2; not used with "
+                        "--scheduler)")
+    parser.add_argument("--parts", type=int, default=0, metavar="P",
+                        help="how many parts the requests are cut into, in order (default 4 per worker)")
     args = parser.parse_args()
     if args.workers < 1:
         parser.error("--workers must be at least 1")
+    if args.parts < 0:
+        parser.error("--parts must be 0 (4 per worker) or more")
 
     from distributed import Client, LocalCluster
 

@@ -12,3 +12,4 @@
 #include "navigator/exit_status.h"
 #include "navigator/result_files.h"
 #include "navigator/run_navigation.h"
+#include "navigator/run_summary.h"

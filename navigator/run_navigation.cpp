@@ -31,7 +31,8 @@ int ReportLogFailure(const std::string& path, std::ostream& errors) {
   return kExitOutputFailed;
 }
 
-int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& errors, bool concurrent) {
+int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& errors, bool concurrent,
+               RunSummary* summary) {
   WriteRequestHeader(fields, log);
   NetworkTables tables;
   TablePaths paths = TablePathsFor(fields.WorkPath, fields.FilePrefix);
@@ -39,12 +40,19 @@ int RunRequest(const CommandLineFields& fields, TextWriter& log, std::ostream& e
   const NavigationRequest request = fields.Request();
   if (request.kind == NavKind::None) return kExitCompleted;
   const Navigation navigation = Navigate(tables, request, log);
-  return WriteRunEnding(navigation, fields, log, errors);
+  const int status = WriteRunEnding(navigation, fields, log, errors);
+  if (summary != nullptr && status == kExitCompleted) {
+    summary->navigated = true;
+    summary->ccode = navigation.digits ? std::string(navigation.digits->text()) : "";
+    summary->notes = navigation.notes;
+    summary->rows = navigation.rows.size();
+  }
+  return status;
 }
 
 }  // namespace
 
-int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options) {
+int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunOptions& options, RunSummary* summary) {
   CommandLineFields request;
   try {
     StatusOr<CommandLineFields> parsed = ParseCommandLine(commandLine);
@@ -70,7 +78,7 @@ int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunO
   }
   int status;
   try {
-    status = RunRequest(request, log, errors, options.concurrent);
+    status = RunRequest(request, log, errors, options.concurrent, summary);
   } catch (const std::bad_alloc&) {
     // Whatever the walk built is dropped; the log says why the run stopped,
     // and no status file may suggest that the CSV beside it is complete.
@@ -89,7 +97,12 @@ int RunNavigation(std::string_view commandLine, std::ostream& errors, const RunO
     errors << "The navigation stopped: " << e.what() << '\n';
     status = kExitOutputFailed;
   }
-  if (!log.Close()) return ReportLogFailure(logPath, errors);
+  if (!log.Close()) status = ReportLogFailure(logPath, errors);
+  if (summary != nullptr) {
+    summary->status = status;
+    summary->csvPath = request.PathOf(request.OutFile);
+    summary->logPath = logPath;
+  }
   return status;
 }
 

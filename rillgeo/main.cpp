@@ -37,6 +37,11 @@ int main(int argc, char** argv) {
     return nullptr;
   };
 
+  // Someone who typed the bare name is shown the commands, a line each.
+  if (argc == 1) {
+    std::cerr << app.help() << "Run rillgeo COMMAND --help for a command's options.\n";
+    return kWrongOptions;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

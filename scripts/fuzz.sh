@@ -2,13 +2,16 @@
 # Builds the fuzz targets (clang, libFuzzer, ASan+UBSan) and runs each one
 # for a while, one after the other.
 #
-#   scripts/fuzz.sh [SECONDS] [TARGET...]
+# Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+#   SECONDS     how long each target runs (default 60)
+#   TARGET      fuzz_command_line, fuzz_tables or fuzz_navigate (default: all three)
+#   -h, --help  print this help
 #
-# SECONDS per target, default 60. TARGET defaults to every target in fuzz/.
 # RILL_FUZZ_BUILD sets the build folder (default build/fuzz). The seed
 # corpora in fuzz/corpus/ are only read; what a run learns goes to
 # <build>/corpus/<target>, and a crashing input to <build>/artifacts/.
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true

@@ -3,7 +3,9 @@
 # are missing: with apt-get when run as root; otherwise prints the one
 # apt-get line that installs them and ends with status 1.
 # Usage: scripts/install-deps.sh     (scripts/demo.sh, scripts/test.sh and .ci/run call it)
+#   -h, --help  print this help
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
 packages=(
   cmake g++ make libgtest-dev clang-format

@@ -5,7 +5,11 @@
 #   text < network < navstate < mainstem < netwalk < navigation < batch < programs
 # Inside rillgeo the same for its rooms:
 #   rillgeo/geometry < rillgeo/import, rillgeo/index, rillgeo/map, ... < rillgeo/ (the program)
+#
+# Usage: scripts/layer-check.sh   (no arguments; status 1 names each offending line)
+#   -h, --help  print this help
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 cd "$(dirname "$0")/.."
 
 order=(text network navstate mainstem netwalk navigation batch)

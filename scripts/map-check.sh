@@ -4,10 +4,13 @@
 # holds the route's colours and the faint network.
 #
 # Usage: scripts/map-check.sh [BUILD-FOLDER [PNG]]
-#        (defaults: build/map-check in the repository, a scratch PNG;
-#         docs/map-example.png is made with PNG = docs/map-example.png)
+#   BUILD-FOLDER  where rillgeo is built (default build/map-check in the repository)
+#   PNG           where the rendered picture goes (default: a temporary folder's;
+#                 docs/map-example.png is made with PNG = docs/map-example.png)
+#   -h, --help    print this help
 # Installs chromium and gdal-bin when they are missing (root).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$repo/build/map-check}")

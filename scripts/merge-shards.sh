@@ -4,15 +4,19 @@
 # request's rows in request order.
 #
 # Usage: scripts/merge-shards.sh MERGED.csv PART1.csv ... PARTN.csv
-#   PARTk.csv is the --out of shard k/N, given in shard order; its STATUS is
-#   PARTk.status.csv (the default name). Writes MERGED.csv and MERGED.status.csv;
-#   when every shard wrote FEATURES (PARTk.features.csv, the default name),
-#   MERGED.features.csv too, each request's sites after its rows' request.
+#   MERGED.csv  the merged RESULTS; its STATUS goes to MERGED.status.csv, and,
+#               when every shard wrote FEATURES (PARTk.features.csv, the default
+#               name), its FEATURES to MERGED.features.csv, each request's sites
+#               after its rows' request
+#   PARTk.csv   the --out of shard k/N, given in shard order; its STATUS is
+#               PARTk.status.csv (the default name)
+#   -h, --help  print this help
 # Request k of the whole batch is the next request of shard ((k-1) mod N)+1,
 # so the STATUS lines are taken round-robin, and each one takes the rows of
 # its shard that follow and carry its id. Request ids must hold no line break,
 # and one shard must not hold two consecutive requests with the same id.
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 if (($# < 2)); then
   echo "usage: $0 MERGED.csv PART1.csv ... PARTN.csv" >&2
   exit 2

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Runs every fenced ```sh block of README.md and examples/README.md as
+# Runs every fenced ```sh block of README.md, docs/*.md and examples/README.md as
 # written, one after the other from the top of a scratch copy of the
 # repository with the shared data beside it (../shared), and checks that
 # each one ends with status 0. A block right after an HTML comment
 # `<!-- not run: REASON -->` is skipped (it needs ssh hosts, root, or is the
-# test command that runs this check).
+# test command that runs this check). The blocks run with TMPDIR set to a
+# folder of the scratch copy's, emptied first, so that what they make with
+# mktemp stays in the scratch folder; nothing in them is rewritten.
 #
 # Usage: scripts/readme-check.sh [SCRATCH-FOLDER]
 #   default ${RILL_BUILD_ROOT:-build}/readme-check. The copy is refreshed on
 #   every run but its build folder is kept, so only the first run builds
 #   from nothing. Each block may take RILL_README_BLOCK_SECONDS (default 900).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(realpath -m "${1:-${RILL_BUILD_ROOT:-$root/build}/readme-check}")
 seconds=${RILL_README_BLOCK_SECONDS:-900}
@@ -47,7 +50,15 @@ extract() {
   ' "$copy/$1"
 }
 
-blocks=$({ extract README.md 0; extract examples/README.md 500; })
+pages=(README.md)
+for page in "$copy"/docs/*.md; do [[ -e $page ]] && pages+=("docs/${page##*/}"); done
+pages+=(examples/README.md)
+blocks=$(for i in "${!pages[@]}"; do extract "${pages[$i]}" $((i * 100)); done)
+# Temporary folders of the blocks, and no byte code written beside a source.
+tmp=$scratch/tmp
+rm -rf "$tmp"
+mkdir -p "$tmp"
+export TMPDIR=$tmp PYTHONDONTWRITEBYTECODE=1
 failures=0
 run=0
 while IFS=$'\t' read -r file where reason; do

@@ -5,9 +5,12 @@
 # then every end-to-end scenario of tests/scenarios/.
 #
 # Usage: scripts/windows-check.sh [BUILD-FOLDER [SCENARIO-FOLDER]]
-#        (defaults: ../build-win beside the repository, tests/scenarios)
+#   BUILD-FOLDER     where the Windows programs are built (default ../build-win beside the repository)
+#   SCENARIO-FOLDER  the scenarios run under Wine (default tests/scenarios)
+#   -h, --help       print this help
 # Installs g++-mingw-w64-x86-64, wine and wine64 when they are missing (root).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$repo/../build-win}")

@@ -108,9 +108,12 @@ std::string HtmlEscaped(const std::string& text) {
 }
 
 std::string PlainNumber(double value) {
-  if (!std::isfinite(value)) return "0";
   const double size = std::fabs(value);
-  const int decimals = size < 10.0 ? 2 : size < 100.0 ? 1 : 0;
+  return GroupedNumber(value, size < 10.0 ? 2 : size < 100.0 ? 1 : 0);
+}
+
+std::string GroupedNumber(double value, int decimals) {
+  if (!std::isfinite(value)) return "0";
   char text[400];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   std::string digits(text);
@@ -122,14 +125,27 @@ std::string PlainNumber(double value) {
 
 namespace {
 
-// A round length of about a fifth of the map's width, in km.
-double ScaleBarKm(double mapKm) {
-  const double target = mapKm / 5.0;
+// A round length of about a fifth of the map's width, in the bar's unit.
+double ScaleBarLength(double mapLength) {
+  const double target = mapLength / 5.0;
   double step = std::pow(10.0, std::floor(std::log10(target)));
   for (double factor : {5.0, 2.0, 1.0}) {
     if (factor * step <= target) return factor * step;
   }
   return step;
+}
+
+// The scale bar's unit: the legend's where a reader of miles or feet would
+// look for it, km otherwise. Kilometres per unit as the tables convert them.
+struct BarUnit {
+  const char* name;
+  double km;
+};
+
+BarUnit BarUnitFor(const std::string& unit) {
+  if (unit == "mi") return {"mi", 1.609};
+  if (unit == "ft") return {"ft", 0.0003048};
+  return {"km", 1.0};
 }
 
 std::string Number(double value, const char* format) {
@@ -182,7 +198,9 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
   page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + HtmlEscaped(title) +
           "</title>\n<style>body{margin:0;font:13px sans-serif;background:#fff}svg{display:block;width:100vw;height:"
           "100vh}#tip{position:absolute;background:#fff;border:1px solid #888;padding:2px 5px;pointer-events:none}"
-          "path.p:hover{stroke-width:6}</style></head><body>\n";
+          "path.p:hover{stroke-width:6}#title{position:absolute;left:10px;top:6px;margin:0;font-size:16px;"
+          "background:#fff;opacity:.9}</style></head><body>\n<h1 id=\"title\">" +
+          HtmlEscaped(title) + "</h1>\n";
   // The frame is 4:3 (a screen's shape) around the map, so that the legend's
   // size on screen does not depend on the basin's shape.
   const double frameWidth = std::max(kWidth, height * 4.0 / 3.0);
@@ -213,7 +231,7 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
     const auto& row = results.rows[i];
     std::string label = (results.code >= 0 ? row[results.code] : "Com_id " + row[results.comId]) + ", measures " +
                         row[results.fromMeasure] + " to " + row[results.toMeasure];
-    if (results.distance >= 0) label += ", distance " + row[results.distance];
+    if (results.distance >= 0) label += ", distance " + row[results.distance] + (unit.empty() ? "" : " " + unit);
     page += "<path class=\"p\" vector-effect=\"non-scaling-stroke\" stroke=\"" +
             RampColour(farthest > 0.0 ? distances[i] / farthest : 0.0) + "\" data-t=\"" + HtmlEscaped(label) +
             "\" d=\"";
@@ -250,19 +268,31 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
     page += "<stop offset=\"" + Number(share, "%.2f") + "\" stop-color=\"" + RampColour(share) + "\"/>";
   }
   page += "</linearGradient></defs>\n";
-  page += "<rect x=\"" + at(6) + "\" y=\"" + atY(96) + "\" width=\"" + at(290) + "\" height=\"" + at(90) +
+  page += "<rect x=\"" + at(6) + "\" y=\"" + atY(120) + "\" width=\"" + at(290) + "\" height=\"" + at(114) +
           "\" fill=\"#fff\" fill-opacity=\"0.85\" stroke=\"#bbb\"/>\n";
+  // The marks of the map, named: round dots drawn as rounded squares, so that
+  // the map's own marks stay its only circles.
+  const auto legendMark = [&](double x, const char* colour, const char* name) {
+    page += "<rect x=\"" + at(x) + "\" y=\"" + atY(110) + "\" width=\"" + at(12) + "\" height=\"" + at(12) +
+            "\" rx=\"" + at(6) + "\" fill=\"" + colour + "\"/><text x=\"" + at(x + 18) + "\" y=\"" + atY(99) + "\">" +
+            name + "</text>\n";
+  };
+  legendMark(14, "#1a9641", several ? "start of a request" : "start");
+  legendMark(150, "#d7191c", several ? "end of a request" : "end");
   page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance" + " (" +
           (unit.empty() ? std::string("request's units") : HtmlEscaped(unit)) + ")" + "</text>\n";
   page += "<rect x=\"" + at(14) + "\" y=\"" + atY(68) + "\" width=\"" + at(200) + "\" height=\"" + at(10) +
           "\" fill=\"url(#ramp)\"/>\n";
   page += "<text x=\"" + at(14) + "\" y=\"" + atY(42) + "\">0</text><text x=\"" + at(214) + "\" y=\"" + atY(42) +
           "\" text-anchor=\"end\">" + PlainNumber(farthest) + "</text>\n";
-  const double barKm = ScaleBarKm(kWidth * canvas.KmPerUnit());
-  const double barUnits = barKm / canvas.KmPerUnit();
+  const BarUnit barUnit = BarUnitFor(unit);
+  const double barLength = ScaleBarLength(kWidth * canvas.KmPerUnit() / barUnit.km);
+  const double barUnits = barLength * barUnit.km / canvas.KmPerUnit();
   page += "<path d=\"M" + at(14) + " " + atY(16) + "v" + at(-6) + "h" + Number(barUnits, "%.1f") + "v" + at(6) +
           "\" fill=\"none\" stroke=\"#222\" stroke-width=\"" + at(2) + "\"/><text x=\"" +
-          Number(barUnits + 20 * u, "%.1f") + "\" y=\"" + atY(16) + "\">" + Number(barKm, "%g") + " km</text>\n</g>\n";
+          Number(barUnits + 20 * u, "%.1f") + "\" y=\"" + atY(16) + "\">" +
+          (barLength >= 1000.0 ? GroupedNumber(barLength, 0) : Number(barLength, "%g")) + " " + barUnit.name +
+          "</text>\n</g>\n";
 
   page += "</svg>\n<div id=\"tip\" hidden></div>\n";
   page += kScript;

@@ -10,18 +10,24 @@
 
 namespace rill::geo {
 
-// The page: the network's flowlines faint, the navigated pieces coloured
-// by travel distance with a legend in `unit` (a unit's short name such as
-// "mi", or empty when it is not known), the start and end of every
-// navigation marked (with its request's id where there are several), a
-// scale bar, and on hover a piece's code, measures and distance. The view
-// frames the navigation (the whole network when nothing was drawn).
+// The page: `title` at its top, the network's flowlines faint, the
+// navigated pieces coloured by travel distance with a legend in `unit` (a
+// unit's short name such as "mi", or empty when it is not known), the start
+// and end of every navigation marked (with its request's id where there are
+// several) and named in the legend, a scale bar (in miles or feet when the
+// unit is, else in km), and on hover a piece's code, measures and distance
+// with its unit. The view frames the navigation (the whole network when
+// nothing was drawn).
 std::string HtmlMapPage(const std::string& title, const ResultRows& results, const NavigationPieces& pieces,
                         const FlowlineLines& network, const std::string& unit);
 
 // A figure for a reader: no exponent, thousands grouped by commas, two
 // decimals below 10, one below 100, none above ("0.59", "12.3", "50,000").
 std::string PlainNumber(double value);
+
+// `value` with `decimals` decimals and its thousands grouped by commas
+// ("1,234.5"); "0" for a value that is not finite.
+std::string GroupedNumber(double value, int decimals);
 
 // `text` fit for HTML text and attribute values.
 std::string HtmlEscaped(const std::string& text);

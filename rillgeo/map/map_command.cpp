@@ -82,8 +82,14 @@ StatusOr<MapSummary> RunMap(const MapOptions& options) {
 
   // The outputs in this order, up to the first that cannot be written.
   if (!options.perRequest.empty()) {
-    const Status written =
-        WritePerRequestMaps(requests, *lines, {options.perRequest, !options.geojson.empty(), unit, name});
+    PerRequestOutput output{options.perRequest, !options.geojson.empty(), unit, name, {}, {}};
+    output.status = ReadRequestStatus(StatusPathOf(options.results));
+    if (!options.requests.empty()) {
+      StatusOr<std::unordered_map<std::string, std::string>> notes = ReadRequestNotes(options.requests);
+      if (!notes.ok()) return notes.status();
+      output.notes = std::move(*notes);
+    }
+    const Status written = WritePerRequestMaps(requests, *lines, output);
     if (!written.ok()) return written;
     summary.requestPages = requests.size();
   }

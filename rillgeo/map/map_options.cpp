@@ -23,9 +23,13 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
   command->add_option("--per-request", options.perRequest,
                       "Write one page per request of a batch RESULTS file into this folder, with index.html "
                       "listing them (and with --geojson one GeoJSON file per request too)");
+  command->add_option("--requests", options.requests,
+                      "With --per-request: the batch's REQUESTS table; the index page gives the Note of each "
+                      "request that left no row (rillgeo index says there why a site was not snapped)");
   command
       ->add_option("--units", options.units,
-                   "MI, FT, M or KM: the unit of the navigation's distances, shown in the legend")
+                   "MI, FT, M or KM: the unit of the navigation's distances, shown in the hover tips, the legend, "
+                   "the scale bar and the index")
       ->check(CLI::IsMember({"MI", "FT", "M", "METERS", "KM"}, CLI::ignore_case));
   command->callback([&options] {
     if (options.geojson.empty() && options.gpkg.empty() && options.html.empty() && options.perRequest.empty()) {

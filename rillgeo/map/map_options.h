@@ -21,6 +21,7 @@ struct MapOptions {
   std::string request;
   std::string perRequest;  // folder of one page per request
   std::string units;       // MI, FT, M or KM: the unit of the distances, for the legend
+  std::string requests;    // the batch's REQUESTS, for the notes of sites not snapped
 };
 
 // Declares the command and its options, with their help, on `app`; they

@@ -27,24 +27,57 @@ double LengthNavigated(const ResultRows& results) {
   return total;
 }
 
+// A request's status as the index shows it: the status, and a ccode other than 0000.
+std::string StatusText(const RequestStatus& s) {
+  return s.ccode.empty() || s.ccode == "0000" ? s.status : s.status + ", ccode " + s.ccode;
+}
+
 std::string IndexPage(const std::vector<RequestPieces>& requests, const std::vector<std::string>& stems,
                       const PerRequestOutput& output) {
   const std::string unit = output.unit.empty() ? std::string() : " (" + HtmlEscaped(output.unit) + ")";
+  const bool withStatus = !output.status.empty();
+  std::unordered_map<std::string, const RequestStatus*> statusOf;
+  for (const RequestStatus& s : output.status) statusOf.emplace(s.id, &s);
   std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Requests of " +
                      HtmlEscaped(output.source) +
                      "</title>\n<style>body{font:14px sans-serif;margin:1em}td,th{padding:2px 10px;text-align:left}"
                      "td.n{text-align:right}</style></head><body>\n<h1>Requests of " +
                      HtmlEscaped(output.source) +
                      "</h1>\n<table>\n<tr><th>Request</th><th>Rows</th><th>Length navigated" + unit + "</th>" +
-                     (output.geojson ? "<th>GeoJSON</th>" : "") + "</tr>\n";
+                     (output.geojson ? "<th>GeoJSON</th>" : "") +
+                     (withStatus ? "<th>Status</th><th>Message</th>" : "") + "</tr>\n";
+  std::unordered_map<std::string, bool> drawn;
   for (std::size_t i = 0; i < requests.size(); ++i) {
+    drawn[requests[i].id] = true;
     page += "<tr><td><a href=\"" + stems[i] + ".html\">" + HtmlEscaped(requests[i].id) + "</a></td><td class=\"n\">" +
             std::to_string(requests[i].results.rows.size()) + "</td><td class=\"n\">" +
-            PlainNumber(LengthNavigated(requests[i].results)) + "</td>";
+            GroupedNumber(LengthNavigated(requests[i].results), 1) + "</td>";
     if (output.geojson) page += "<td><a href=\"" + stems[i] + ".geojson\">" + stems[i] + ".geojson</a></td>";
+    if (withStatus) {
+      const auto found = statusOf.find(requests[i].id);
+      if (found != statusOf.end())
+        page += "<td>" + HtmlEscaped(StatusText(*found->second)) + "</td><td>" + HtmlEscaped(found->second->message) +
+                "</td>";
+      else
+        page += "<td></td><td></td>";
+    }
     page += "</tr>\n";
   }
-  page += "</table>\n</body></html>\n";
+  page += "</table>\n";
+  std::string undrawn;
+  for (const RequestStatus& s : output.status) {
+    if (drawn.count(s.id) != 0) continue;
+    const auto note = output.notes.find(s.id);
+    undrawn +=
+        "<tr><td>" + HtmlEscaped(s.id) + "</td><td>" + HtmlEscaped(StatusText(s)) + "</td><td>" +
+        HtmlEscaped(s.message) + "</td>" +
+        (output.notes.empty() ? "" : "<td>" + (note == output.notes.end() ? "" : HtmlEscaped(note->second)) + "</td>") +
+        "</tr>\n";
+  }
+  if (!undrawn.empty())
+    page += "<h2>Requests without a row</h2>\n<table>\n<tr><th>Request</th><th>Status</th><th>Message</th>" +
+            std::string(output.notes.empty() ? "" : "<th>Note</th>") + "</tr>\n" + undrawn + "</table>\n";
+  page += "</body></html>\n";
   return page;
 }
 

@@ -21,6 +21,13 @@ TEST(Help, StatusAndWords) {
   const std::string requests = "r.csv";
   const HelpCase cases[] = {
       {RILL_RILLMARK_EXE, {"-h"}, 0, "Usage: rillmark", ""},
+      // Help alone suffices to write a single run's fields.
+      {RILL_RILLMARK_EXE,
+       {"--help"},
+       0,
+       "   3 StartMeasure         measure on it: 0 at the reach's downstream end",
+       ""},
+      {RILL_RILLMARK_EXE, {"--help"}, 0, "MI miles (1609.0 m), FT feet (0.3048 m), anything else meters", ""},
       {RILL_RILLMARK_EXE, {"batch", "-h"}, 0, "--threads", ""},
       {RILL_RILLMARK_EXE, {}, 2, "", "14 fields it needs, separated by commas: NavType,StartReach,"},
       {RILL_RILLMARK_EXE, {}, 2, "", "EndAtCUBoundary\nRun rillmark --help for the batch mode and every option.\n"},

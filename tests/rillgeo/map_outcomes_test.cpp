@@ -119,5 +119,60 @@ TEST_F(MapOutcomes, PerRequestPagesWithAnIndex) {
   EXPECT_EQ(farthest.find(','), 2u) << farthest;
 }
 
+TEST_F(MapOutcomes, PagesCarryUnitsTitlesAndWhyARequestLeftNoRow) {
+  // A site snapped, an unknown start (ccode 0010) and a site not snapped,
+  // with the note rillgeo index gives it.
+  WriteAll(Scratch("requests.csv"),
+           "Request,NavType,StartReach,StartMeasure,Direction,Distance,DistanceUnits,Note\n"
+           "near,3,04140201002304,50,D,2,MI,\n"
+           "lost,1,99999999999999,50,D,0,MI,\n"
+           "far,1,,,D,0,MI,no flowline within 200 m\n");
+  const RunOutcome batch = Run(RILL_RILLMARK_EXE, {"batch", Scratch("requests.csv").string(), "--tables",
+                                                   Tables().string(), "--out", Scratch("results.csv").string()});
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  struct Case {
+    std::vector<std::string> units;
+    const char* tip;     // a hover tip's distance ends so
+    const char* legend;  // the legend's unit
+    const char* bar;     // the scale bar's unit
+  };
+  const Case cases[] = {
+      {{"--units", "MI"}, " mi\"", "Travel distance (mi)", " mi</text>"},
+      {{"--units", "ft"}, " ft\"", "Travel distance (ft)", " ft</text>"},
+      {{"--units", "KM"}, " km\"", "Travel distance (km)", " km</text>"},
+      {{}, "0\"", "Travel distance (request's units)", " km</text>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    const fs::path pages = Scratch("pages");
+    std::vector<std::string> args{"--per-request", pages.string(), "--requests", Scratch("requests.csv").string()};
+    args.insert(args.end(), c.units.begin(), c.units.end());
+    const RunOutcome run = Map(Scratch("results.csv"), args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string page = ReadExisting(pages / "near.html");
+    EXPECT_EQ(Count(page, "<h1 id=\"title\">Navigation results.csv request near</h1>"), 1u);
+    const std::string tip = After(page, "data-t=\"04140201002304, measures 50.000 to 0.000, distance ");
+    EXPECT_NE(tip.find(c.tip), std::string::npos) << tip;
+    EXPECT_EQ(Count(page, c.legend), 1u);
+    EXPECT_EQ(Count(page, c.bar), 1u);
+    EXPECT_EQ(Count(page, ">start</text>") + Count(page, ">end</text>"), 2u);  // the marks named in the legend
+
+    const std::string index = ReadExisting(pages / "index.html");
+    // Rows, then the length with one decimal, whatever its size.
+    const std::string rows = After(index, "near</a></td><td class=\"n\">");
+    const std::string length = After(index, "near</a></td><td class=\"n\">" + rows + "</td><td class=\"n\">");
+    EXPECT_NE(rows, "0");
+    ASSERT_GE(length.size(), 3u) << index;
+    EXPECT_EQ(length[length.size() - 2], '.') << length;
+    EXPECT_EQ(Count(index, "<a href="), 1u);  // only the request with rows has a page
+    EXPECT_NE(index.find("<tr><td>lost</td><td>0, ccode 0010</td><td>Start reach 99999999999999 is not in the reach "
+                         "table</td><td></td></tr>"),
+              std::string::npos)
+        << index;
+    EXPECT_NE(index.find("<tr><td>far</td><td>2</td>"), std::string::npos) << index;
+    EXPECT_NE(index.find("<td>no flowline within 200 m</td></tr>"), std::string::npos) << index;
+  }
+}
+
 }  // namespace
 }  // namespace rill::testing

@@ -64,6 +64,12 @@ TEST_F(RillgeoOptions, HelpOnDashHAndTheNearestOptionWhenMistyped) {
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
   }
+  // The bare name lists the commands, a line each, and does nothing else.
+  const RunOutcome bare = Rillgeo({});
+  EXPECT_EQ(bare.status, 2);
+  EXPECT_EQ(bare.out, "");
+  for (const char* command : {"\n  import ", "\n  map ", "\n  index "})
+    EXPECT_NE(bare.err.find(command), std::string::npos) << bare.err;
 }
 
 }  // namespace
