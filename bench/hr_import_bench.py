@@ -18,23 +18,11 @@ import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from index_bench import build, run  # noqa: E402  (the Release rillgeo and basin tools, a checked run)
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SHIFT = 10000200000000  # High Resolution ids: 14 digits, none fits 32 bits
-
-
-def build(build_dir):
-    subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DRILL_TESTS=OFF"],
-                   check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build_dir, "-j2", "--target", "rillgeo", "gen_basin", "basin_lines",
-                    "measure_run"], check=True, stdout=subprocess.DEVNULL)
-    tools = os.path.join(build_dir, "bench", "basin")
-    return (os.path.join(build_dir, "rillgeo", "rillgeo"), os.path.join(tools, "gen_basin"),
-            os.path.join(tools, "basin_lines"), os.path.join(tools, "measure_run"))
-
-
-def run(argv):
-    if subprocess.run(argv, stdout=subprocess.DEVNULL).returncode != 0:
-        sys.exit(f"{argv[0]} failed")
 
 
 def timed(measure, argv):
