@@ -6,7 +6,7 @@ namespace rill {
 
 // Exit statuses of `rillmark batch`.
 inline constexpr int kBatchCompleted = 0;           // every request was read; their statuses are in STATUS
-inline constexpr int kBatchRequestsUnreadable = 1;  // REQUESTS cannot be read
+inline constexpr int kBatchRequestsUnreadable = 1;  // REQUESTS (or the site table) cannot be read
 inline constexpr int kBatchUnusableOptions = 2;     // options, or the requests table's header, cannot be used
 inline constexpr int kBatchOutputFailed = 3;        // an output cannot be written, or memory ran out
 inline constexpr int kBatchNothingNavigated = 4;    // every request was refused or found no tables

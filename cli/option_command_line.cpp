@@ -42,8 +42,9 @@ constexpr const char* kLegacyRule =
 constexpr const char* kStatuses =
     "Exit status of a single run: 0 completed, 1 an input table cannot be opened, 2 an unusable command line,\n"
     "3 an output cannot be written or the run failed.\n"
-    "Exit status of a batch: 0 every request was read (each one's status is in STATUS), 1 REQUESTS cannot be\n"
-    "read, 2 unusable options or columns, 3 an output cannot be written, 4 no request could be navigated\n"
+    "Exit status of a batch: 0 every request was read (each one's status is in STATUS), 1 REQUESTS (or the\n"
+    "SITES of --features) cannot be read, 2 unusable options or columns, 3 an output cannot be written, 4 no\n"
+    "request could be navigated\n"
     "(every one status 1 or 2), 130 stopped by Ctrl-C (outputs complete up to the last request written).\n";
 
 // How the site table fared on each table folder: the count, and the first
