@@ -78,11 +78,7 @@ def main():
     if args.national:
         args.reaches = 3000000
     exe, gen, _ = national.build(os.path.join(args.work, "release"))
-    folder = os.path.join(args.work, f"basin_{args.reaches}")
-    os.makedirs(folder, exist_ok=True)
-    if not os.path.exists(os.path.join(folder, "ends.txt")):
-        with open(os.path.join(folder, "ends.txt"), "w") as ends:
-            national.subprocess.run([gen, str(args.reaches), folder + "/"], check=True, stdout=ends)
+    folder = national.generated_basin(gen, args.reaches, args.work)
     size = sum(os.path.getsize(t) for t in national.tables(folder))
     codes = codes_of(folder)
     out_csv = os.path.join(args.work, "batch_out.csv")

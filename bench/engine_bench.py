@@ -66,11 +66,7 @@ def main():
                    stdout=subprocess.DEVNULL)
     package = args.package or os.path.join(release, "python")
 
-    folder = os.path.join(args.work, f"basin_{args.reaches}")
-    os.makedirs(folder, exist_ok=True)
-    if not os.path.exists(os.path.join(folder, "ends.txt")):
-        with open(os.path.join(folder, "ends.txt"), "w") as ends:
-            subprocess.run([gen, str(args.reaches), folder + "/"], check=True, stdout=ends)
+    folder = national.generated_basin(gen, args.reaches, args.work)
     tables_mb = sum(os.path.getsize(t) for t in national.tables(folder)) / 1e6
     requests = os.path.join(args.work, f"engine_national_{args.requests}.csv")
     batch_bench.write_national(requests, batch_bench.codes_of(folder), args.requests, 10)

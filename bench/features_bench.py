@@ -43,12 +43,7 @@ def main():
     exe = os.path.join(args.build, "navigator", "rillmark")
     tools = os.path.join(args.build, "bench", "basin")
     national.MEASURE = os.path.join(tools, "measure_run")
-    folder = os.path.join(args.work, f"basin_{args.reaches}")
-    os.makedirs(folder, exist_ok=True)
-    if not os.path.exists(os.path.join(folder, "ends.txt")):
-        with open(os.path.join(folder, "ends.txt"), "w") as ends:
-            national.subprocess.run([os.path.join(tools, "gen_basin"), str(args.reaches), folder + "/"], check=True,
-                                    stdout=ends)
+    folder = national.generated_basin(os.path.join(tools, "gen_basin"), args.reaches, args.work)
     size = sum(os.path.getsize(t) for t in national.tables(folder))
     requests = os.path.join(args.work, f"features_requests_{args.requests}.csv")
     batch_bench.write_national(requests, batch_bench.codes_of(folder), args.requests, 10)

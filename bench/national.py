@@ -35,6 +35,16 @@ def build(build_dir):
             os.path.join(tools, "io_floor"))
 
 
+def generated_basin(gen, reaches, work):
+    """The folder of the generated basin of `reaches` reaches under `work`, generated the first time."""
+    folder = os.path.join(work, f"basin_{reaches}")
+    os.makedirs(folder, exist_ok=True)
+    if not os.path.exists(os.path.join(folder, "ends.txt")):
+        with open(os.path.join(folder, "ends.txt"), "w") as ends:
+            subprocess.run([gen, str(reaches), folder + "/"], check=True, stdout=ends)
+    return folder
+
+
 # Sizes from which only the load and one walk are run: their full logs take many gigabytes.
 LARGE = 10000000
 # Sizes from which only the load is run: a walk's log would take over 10 GB.

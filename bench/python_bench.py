@@ -109,11 +109,7 @@ def navigate_overhead(rillmark, exe, work, repeat, count):
 def batch_against_cli(rillmark, exe, gen, work, reaches, requests, repeat):
     import pandas as pd
 
-    folder = os.path.join(work, f"basin_{reaches}")
-    os.makedirs(folder, exist_ok=True)
-    if not os.path.exists(os.path.join(folder, "ends.txt")):
-        with open(os.path.join(folder, "ends.txt"), "w") as ends:
-            subprocess.run([gen, str(reaches), folder + "/"], check=True, stdout=ends)
+    folder = national.generated_basin(gen, reaches, work)
     table = os.path.join(work, f"batch_{requests}.csv")
     batch_bench.write_requests(table, batch_bench.codes_of(folder), requests, 10)
     out = os.path.join(work, "python_batch_out.csv")
