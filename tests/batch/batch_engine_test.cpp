@@ -181,5 +181,23 @@ TEST(BatchEngine, RequestsThatFailStandBesideThoseThatSucceed) {
   EXPECT_EQ(summary.tally.Summary(), "6 requests: 3 status 0 (1 with ccode 0010), 1 status 1, 2 status 2");
 }
 
+TEST(BatchEngine, ASinkThatCannotTakeStopsTheBatchWithItsStatus) {
+  struct Refusing : RecordingSink {
+    Status Take(Chunk& chunk) override {
+      EXPECT_TRUE(RecordingSink::Take(chunk).ok());
+      return Status(Fault::OutputFailed, "The output file out.csv could not be written", "out.csv");
+    }
+  };
+  BatchEngine engine(EngineOptions{2, 4, 4});
+  Refusing sink;
+  const std::atomic<bool> stop{false};
+  const BatchSummary summary = engine.Run(*Mixed(100), sink, stop);
+  EXPECT_EQ(summary.status.fault(), Fault::OutputFailed);
+  EXPECT_EQ(summary.status.path(), "out.csv");
+  // Nothing is handed on after the chunk the sink could not take.
+  EXPECT_EQ(summary.requests, 4u);
+  EXPECT_EQ(sink.seen.size(), 4u);
+}
+
 }  // namespace
 }  // namespace rill::testing
