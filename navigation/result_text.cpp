@@ -37,19 +37,22 @@ double Printed(double value, int precision) {
   return ReadDecimal(digits.c_str());
 }
 
+// The result CSV's line of one row, for the text and the writer alike.
+constexpr std::string_view kResultLine = "\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n";
+
 }  // namespace
 
 void AppendResultLine(std::string& out, const ResultRow& row) {
-  AppendPrintf(out, "\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", row.code(), row.comId, row.date(),
-               row.duuId(), row.fromMeasure, row.toMeasure, row.distance, row.length);
+  AppendPrintf(out, kResultLine, row.code(), row.comId, row.date(), row.duuId(), row.fromMeasure, row.toMeasure,
+               row.distance, row.length);
 }
 
 void WriteResultLines(const Navigation& navigation, std::string_view linePrefix, TextWriter& out) {
   if (out.Discards()) return;
   for (const ResultRow& row : navigation.rows) {
     out.Write(linePrefix);
-    out.Print("\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n", row.code(), row.comId, row.date(), row.duuId(),
-              row.fromMeasure, row.toMeasure, row.distance, row.length);
+    out.Print(kResultLine, row.code(), row.comId, row.date(), row.duuId(), row.fromMeasure, row.toMeasure, row.distance,
+              row.length);
   }
 }
 
