@@ -48,10 +48,16 @@ std::vector<PassedSite> SitesPassed(const Navigation& navigation, const PlacedSi
     for (const PlacedSite* site = first; site != last; ++site) {
       double distance = row.distance - row.length;
       if (match == FeatureMatch::Exact && site->hasMeasure) {
-        if (!(site->measure >= low && site->measure <= high)) continue;
+        // The site is read to the digits the rows print: a walk that starts
+        // at a site's own measure passes it, whichever way that measure
+        // rounds in the first row. One within that rounding outside the
+        // row stands at the row's end.
+        const double printed = PrintedMeasure(site->measure);
+        if (!(printed >= low && printed <= high)) continue;
+        const double m = std::clamp(site->measure, low, high);
         if (row.fromMeasure != row.toMeasure)
-          distance = row.distance -
-                     row.length * std::fabs(row.toMeasure - site->measure) / std::fabs(row.toMeasure - row.fromMeasure);
+          distance =
+              row.distance - row.length * std::fabs(row.toMeasure - m) / std::fabs(row.toMeasure - row.fromMeasure);
         else
           distance = row.distance;
       }

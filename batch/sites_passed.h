@@ -39,9 +39,12 @@ struct PassedSite {
 // The sites `navigation` passes, in the order of their distance as printed
 // (to 4 decimals), then of their row, then of the site table.
 //
-// The rows are read as printed (measures to 3 decimals, distances to 4). A
-// site at measure m passed by a row from F to T with Distance D and
-// RchLength L is at D - L * |T - m| / |T - F| (D where F equals T); a site
+// The rows are read as printed (measures to 3 decimals, distances to 4), and
+// so is a site's measure m when it is tested against a row's ends: a walk
+// from a site's own measure passes it. A site passed by a row from F to T
+// with Distance D and RchLength L is at D - L * |T - m'| / |T - F| (D where F
+// equals T), m' being m, or the row's nearer end for a site that only its
+// rounding put on the row; a site
 // without a measure, or any site under the Reach rule, is at D - L of the
 // first row of its reach. A walk that ends exactly at a junction writes no
 // row of the reach beyond it, so passes none of that reach's sites.

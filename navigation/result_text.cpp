@@ -95,6 +95,8 @@ std::string StatusLine(std::string_view id, int status, std::string_view ccode, 
   return line;
 }
 
+double PrintedMeasure(double measure) { return Printed(measure, 3); }
+
 ResultRow PrintedRow(const ResultRow& row) {
   ResultRow printed = row;
   printed.fromMeasure = Printed(row.fromMeasure, 3);

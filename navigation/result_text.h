@@ -42,4 +42,7 @@ std::string StatusLine(std::string_view id, int status, std::string_view ccode, 
 // printf rounds and strtod reads.
 ResultRow PrintedRow(const ResultRow& row);
 
+// A measure as a row prints it (3 digits), read back the same way.
+double PrintedMeasure(double measure);
+
 }  // namespace rill

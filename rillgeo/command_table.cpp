@@ -87,7 +87,16 @@ Status RunMapCommand(const MapOptions& options) {
       std::cout << (i > 0 ? ", " : "") << summary.codesWithoutLine[i];
     std::cout << ')';
   }
+  if (!options.features.empty())
+    std::cout << ", " << summary.sitesMarked << (summary.sitesMarked == 1 ? " site" : " sites") << " passed marked";
   std::cout << '\n';
+  if (summary.sitesSkipped > 0) {
+    std::cerr << "rillgeo map: " << summary.sitesSkipped << " rows of the site table " << options.features
+              << " not placed on the tables\n";
+    for (const std::string& named : summary.sitesNamed) std::cerr << "rillgeo map:   " << named << '\n';
+    if (summary.sitesSkipped > summary.sitesNamed.size())
+      std::cerr << "rillgeo map:   and " << (summary.sitesSkipped - summary.sitesNamed.size()) << " more\n";
+  }
   return Status::Ok();
 }
 

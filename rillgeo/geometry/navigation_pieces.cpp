@@ -45,7 +45,26 @@ bool FlowsInto(const NetworkTables& tables, std::int32_t upper, std::int32_t low
   return std::any_of(rows.begin(), rows.end(), [&](std::int32_t i) { return tables.flows()[i].Com_id2 == lower; });
 }
 
-// The point at `measure` on the reach, on the first section holding it.
+// The start and end of the navigation of rows [first, next).
+NavigationEnds EndsOf(const std::vector<RowStretch>& stretches, std::size_t first, std::size_t next,
+                      const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines, GroundCutter& cutter) {
+  NavigationEnds ends;
+  ends.firstRow = first;
+  const RowStretch& head = stretches[first];
+  const RowStretch& last = stretches[next - 1];
+  // The walk went upstream when the second reach flows into the first;
+  // failing a link between them, when the first row runs up to the top.
+  bool upstream = !(head.from == 0.0 && head.to < 100.0);
+  if (next - first > 1 && FlowsInto(tables, stretches[first + 1].comId, head.comId)) upstream = true;
+  if (next - first > 1 && FlowsInto(tables, head.comId, stretches[first + 1].comId)) upstream = false;
+  ends.upstream = upstream;
+  ends.start = PointAtMeasure(tables, ids, lines, cutter, head.comId, upstream ? head.from : head.to);
+  ends.end = PointAtMeasure(tables, ids, lines, cutter, last.comId, upstream ? last.to : last.from);
+  return ends;
+}
+
+}  // namespace
+
 std::optional<OGRPoint> PointAtMeasure(const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines,
                                        GroundCutter& cutter, std::int32_t comId, double measure) {
   for (const SectionRecord& s : tables.SectionsOf(comId)) {
@@ -59,25 +78,6 @@ std::optional<OGRPoint> PointAtMeasure(const NetworkTables& tables, const IdMap&
   }
   return std::nullopt;
 }
-
-// The start and end of the navigation of rows [first, next).
-NavigationEnds EndsOf(const std::vector<RowStretch>& stretches, std::size_t first, std::size_t next,
-                      const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines, GroundCutter& cutter) {
-  NavigationEnds ends;
-  ends.firstRow = first;
-  const RowStretch& head = stretches[first];
-  const RowStretch& last = stretches[next - 1];
-  // The walk went upstream when the second reach flows into the first;
-  // failing a link between them, when the first row runs up to the top.
-  bool upstream = !(head.from == 0.0 && head.to < 100.0);
-  if (next - first > 1 && FlowsInto(tables, stretches[first + 1].comId, head.comId)) upstream = true;
-  if (next - first > 1 && FlowsInto(tables, head.comId, stretches[first + 1].comId)) upstream = false;
-  ends.start = PointAtMeasure(tables, ids, lines, cutter, head.comId, upstream ? head.from : head.to);
-  ends.end = PointAtMeasure(tables, ids, lines, cutter, last.comId, upstream ? last.to : last.from);
-  return ends;
-}
-
-}  // namespace
 
 int RequestColumn(const ResultRows& results) {
   for (std::size_t i = 0; i < results.columns.size(); ++i) {

@@ -25,6 +25,7 @@ struct NavigationEnds {
   std::string request;            // empty for a single run's CSV
   std::optional<OGRPoint> start;  // where the navigation began
   std::optional<OGRPoint> end;    // where its last row ends
+  bool upstream = true;           // whether the walk went against the flow
 };
 
 struct NavigationPieces {
@@ -41,6 +42,11 @@ struct NavigationPieces {
 // Where the Request column of a batch RESULTS file stands; -1 in a single
 // run's CSV.
 int RequestColumn(const ResultRows& results);
+
+// The point at `measure` on the reach `comId`, on the first of its sections
+// that holds it and has a line; none when no such section has.
+std::optional<OGRPoint> PointAtMeasure(const NetworkTables& tables, const IdMap& ids, const FlowlineLines& lines,
+                                       GroundCutter& cutter, std::int32_t comId, double measure);
 
 // Cuts the rows of `results` out of `lines`. A row's reach is found in
 // `tables` by Com_id, its sections' flowlines by their nodes (translated by

@@ -39,6 +39,7 @@ StatusOr<ResultRows> ReadResults(const std::string& path, const std::string& req
   results.toMeasure = ColumnOf(results.columns, "ToMeasure");
   results.code = ColumnOf(results.columns, "Rch_code");
   results.distance = ColumnOf(results.columns, "Distance");
+  results.length = ColumnOf(results.columns, "RchLength");
   for (const char* name : {"Com_id", "FromMeasure", "ToMeasure"}) {
     if (ColumnOf(results.columns, name) < 0) return Status(Fault::InputMissing, path + " has no column " + name);
   }

@@ -17,6 +17,7 @@ struct ResultRows {
   int toMeasure = -1;
   int code = -1;      // -1 when absent
   int distance = -1;  // -1 when absent
+  int length = -1;    // RchLength, -1 when absent
 };
 
 // Reads the CSV at `path`, keeping only the rows of `request` when it is not

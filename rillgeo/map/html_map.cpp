@@ -189,7 +189,7 @@ document.querySelector('svg').addEventListener('mousemove', e => {
 }  // namespace
 
 std::string HtmlMapPage(const std::string& title, const ResultRows& results, const NavigationPieces& pieces,
-                        const FlowlineLines& network, const std::string& unit) {
+                        const FlowlineLines& network, const std::string& unit, const std::vector<SiteMark>& sites) {
   const OGREnvelope view = ViewOf(pieces, network);
   const Canvas canvas(view);
   const double height = canvas.height();
@@ -258,6 +258,24 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
     mark(n.start, "#1a9641", several ? "start of request " + n.request : std::string("start"));
   }
 
+  // The sites passed, over the pieces and the ends (a site where the walk
+  // began stays visible): a ringed dot and a label with the site's id and
+  // distance, haloed to read over the lines.
+  for (const SiteMark& site : sites) {
+    const double x = canvas.X(site.point.getX());
+    const double y = canvas.Y(site.point.getY());
+    const std::string distance = PlainNumber(site.distance) + (unit.empty() ? "" : " " + unit);
+    const std::string tip =
+        HtmlEscaped("site " + site.id + (several ? " passed by request " + site.request : std::string()) +
+                    ", distance " + GroupedNumber(site.distance, 4) + (unit.empty() ? "" : " " + unit));
+    page += "<circle class=\"site\" cx=\"" + Number(x, "%.1f") + "\" cy=\"" + Number(y, "%.1f") + "\" r=\"" +
+            Number(4.5 * u, "%.1f") + "\" fill=\"#fff\" stroke=\"#222\" stroke-width=\"" + Number(2 * u, "%.1f") +
+            "\" data-t=\"" + tip + "\"/>\n<text class=\"site\" x=\"" + Number(x + 8 * u, "%.1f") + "\" y=\"" +
+            Number(y - 6 * u, "%.1f") + "\" font-size=\"" + Number(12 * u, "%.1f") +
+            "\" paint-order=\"stroke\" stroke=\"#fff\" stroke-width=\"" + Number(3 * u, "%.1f") + "\" data-t=\"" + tip +
+            "\">" + HtmlEscaped(site.id + ", " + distance) + "</text>\n";
+  }
+
   // Legend and scale bar, bottom left.
   const auto at = [&](double value) { return Number(value * u, "%.1f"); };
   const auto atY = [&](double fromBottom) { return Number(frameHeight - fromBottom * u, "%.1f"); };
@@ -268,17 +286,21 @@ std::string HtmlMapPage(const std::string& title, const ResultRows& results, con
     page += "<stop offset=\"" + Number(share, "%.2f") + "\" stop-color=\"" + RampColour(share) + "\"/>";
   }
   page += "</linearGradient></defs>\n";
-  page += "<rect x=\"" + at(6) + "\" y=\"" + atY(120) + "\" width=\"" + at(290) + "\" height=\"" + at(114) +
-          "\" fill=\"#fff\" fill-opacity=\"0.85\" stroke=\"#bbb\"/>\n";
+  // A row more for the sites' mark when there are sites.
+  const double boxHeight = sites.empty() ? 114 : 136;
+  page += "<rect x=\"" + at(6) + "\" y=\"" + atY(boxHeight + 6) + "\" width=\"" + at(290) + "\" height=\"" +
+          at(boxHeight) + "\" fill=\"#fff\" fill-opacity=\"0.85\" stroke=\"#bbb\"/>\n";
   // The marks of the map, named: round dots drawn as rounded squares, so that
   // the map's own marks stay its only circles.
-  const auto legendMark = [&](double x, const char* colour, const char* name) {
-    page += "<rect x=\"" + at(x) + "\" y=\"" + atY(110) + "\" width=\"" + at(12) + "\" height=\"" + at(12) +
-            "\" rx=\"" + at(6) + "\" fill=\"" + colour + "\"/><text x=\"" + at(x + 18) + "\" y=\"" + atY(99) + "\">" +
-            name + "</text>\n";
+  const auto legendMark = [&](double x, double row, const char* colour, const char* name, bool ringed = false) {
+    page += "<rect x=\"" + at(x) + "\" y=\"" + atY(row) + "\" width=\"" + at(12) + "\" height=\"" + at(12) +
+            "\" rx=\"" + at(6) + "\" fill=\"" + colour + "\"" +
+            (ringed ? " stroke=\"#222\" stroke-width=\"" + at(2) + "\"" : std::string()) + "/><text x=\"" + at(x + 18) +
+            "\" y=\"" + atY(row - 11) + "\">" + name + "</text>\n";
   };
-  legendMark(14, "#1a9641", several ? "start of a request" : "start");
-  legendMark(150, "#d7191c", several ? "end of a request" : "end");
+  legendMark(14, 110, "#1a9641", several ? "start of a request" : "start");
+  legendMark(150, 110, "#d7191c", several ? "end of a request" : "end");
+  if (!sites.empty()) legendMark(14, 132, "#fff", "site passed: id, distance", true);
   page += "<text x=\"" + at(14) + "\" y=\"" + atY(76) + "\">Travel distance" + " (" +
           (unit.empty() ? std::string("request's units") : HtmlEscaped(unit)) + ")" + "</text>\n";
   page += "<rect x=\"" + at(14) + "\" y=\"" + atY(68) + "\" width=\"" + at(200) + "\" height=\"" + at(10) +

@@ -7,6 +7,7 @@
 #include "rillgeo/geometry/flowline_lines.h"
 #include "rillgeo/geometry/navigation_pieces.h"
 #include "rillgeo/geometry/results_file.h"
+#include "rillgeo/map/sites_on_map.h"
 
 namespace rill::geo {
 
@@ -16,10 +17,11 @@ namespace rill::geo {
 // and end of every navigation marked (with its request's id where there are
 // several) and named in the legend, a scale bar (in miles or feet when the
 // unit is, else in km), and on hover a piece's code, measures and distance
-// with its unit. The view frames the navigation (the whole network when
-// nothing was drawn).
+// with its unit. The sites passed are marked and labelled with their id and
+// distance. The view frames the navigation (the whole network when nothing
+// was drawn).
 std::string HtmlMapPage(const std::string& title, const ResultRows& results, const NavigationPieces& pieces,
-                        const FlowlineLines& network, const std::string& unit);
+                        const FlowlineLines& network, const std::string& unit, const std::vector<SiteMark>& sites = {});
 
 // A figure for a reader: no exponent, thousands grouped by commas, two
 // decimals below 10, one below 100, none above ("0.59", "12.3", "50,000").

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "navigation/navigation.h"
@@ -11,6 +12,7 @@
 #include "rillgeo/geometry/whole_file.h"
 #include "rillgeo/map/html_map.h"
 #include "rillgeo/map/per_request_maps.h"
+#include "rillgeo/map/sites_on_map.h"
 
 namespace rill::geo {
 
@@ -41,6 +43,26 @@ std::string NoLineMessage(const MapSummary& summary, const MapOptions& options) 
   for (const std::string& source : options.geometry) geometry += (geometry.empty() ? "" : " and ") + source;
   return "none of the " + std::to_string(summary.rows) + " rows has a line in " + geometry + " (first: " + codes +
          "): the results do not belong to this geometry and the tables in " + options.tables;
+}
+
+// The site table of --features placed on the tables, and what did not place.
+struct MapSites {
+  SiteTable table;
+  std::optional<PlacedSites> placed;
+  FeatureMatch match = FeatureMatch::Exact;
+};
+
+StatusOr<MapSites> ReadMapSites(const MapOptions& options, const NetworkTables& tables, MapSummary& summary) {
+  MapSites sites;
+  StatusOr<SiteTable> table = ReadSiteTable(options.features);
+  if (!table.ok()) return table.status();
+  sites.table = std::move(*table);
+  sites.placed.emplace(sites.table, tables);
+  ReadFeatureMatch(options.featureMatch, sites.match);
+  summary.sitesSkipped = sites.placed->skipped();
+  for (const SkippedSite& s : sites.placed->named())
+    summary.sitesNamed.push_back("line " + std::to_string(s.line) + " (site \"" + s.id + "\"): " + s.reason);
+  return sites;
 }
 
 }  // namespace
@@ -79,6 +101,22 @@ StatusOr<MapSummary> RunMap(const MapOptions& options) {
   if (summary.rows > 0 && summary.rowsWithoutLine == summary.rows) {
     return Status(Fault::Failed, NoLineMessage(summary, options));
   }
+  std::vector<SiteMark> marks;
+  if (!options.features.empty()) {
+    StatusOr<MapSites> sites = ReadMapSites(options, *tables, summary);
+    if (!sites.ok()) return sites.status();
+    const auto mark = [&](const ResultRows& rows, const NavigationPieces& cut) {
+      return MarkSitesPassed(rows, cut, *tables, *ids, *lines, cutter, sites->table, *sites->placed, sites->match);
+    };
+    for (RequestPieces& r : requests) {
+      r.sites = mark(r.results, r.pieces);
+      summary.sitesMarked += r.sites.size();
+    }
+    if (whole) {
+      marks = mark(*results, pieces);
+      if (options.perRequest.empty()) summary.sitesMarked = marks.size();
+    }
+  }
 
   // The outputs in this order, up to the first that cannot be written.
   if (!options.perRequest.empty()) {
@@ -103,7 +141,7 @@ StatusOr<MapSummary> RunMap(const MapOptions& options) {
   }
   if (!options.html.empty()) {
     const std::string title = "Navigation " + name + (options.request.empty() ? "" : " request " + options.request);
-    const Status written = ReplaceFile(options.html, HtmlMapPage(title, *results, pieces, *lines, unit));
+    const Status written = ReplaceFile(options.html, HtmlMapPage(title, *results, pieces, *lines, unit, marks));
     if (!written.ok()) return written;
   }
   return summary;

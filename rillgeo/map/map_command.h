@@ -22,6 +22,9 @@ struct MapSummary {
   std::size_t rowsWithoutLine = 0;            // rows whose reach has no line in the source
   std::vector<std::string> codesWithoutLine;  // the first few of their codes
   std::size_t requestPages = 0;               // pages written by --per-request
+  std::size_t sitesMarked = 0;                // sites passed marked on the pages (a site once per request)
+  std::size_t sitesSkipped = 0;               // rows of the site table not placed on the tables
+  std::vector<std::string> sitesNamed;        // the first of them, with why
 };
 
 // Reads the results, the tables and the lines, cuts the rows and writes

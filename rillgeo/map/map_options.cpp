@@ -26,6 +26,14 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options) {
   command->add_option("--requests", options.requests,
                       "With --per-request: the batch's REQUESTS table; the index page gives the Note of each "
                       "request that left no row (rillgeo index says there why a site was not snapped)");
+  command->add_option("--features", options.features,
+                      "A site table (as rillmark batch --features takes it): the sites each navigation passes are "
+                      "marked on the pages, labelled with their id and travel distance");
+  command
+      ->add_option("--feature-match", options.featureMatch,
+                   "exact (default): a site by its measure; reach: every site on a reach passed, where the walk "
+                   "enters the reach")
+      ->check(CLI::IsMember({"exact", "reach"}));
   command
       ->add_option("--units", options.units,
                    "MI, FT, M or KM: the unit of the navigation's distances, shown in the hover tips, the legend, "

@@ -22,6 +22,8 @@ struct MapOptions {
   std::string perRequest;  // folder of one page per request
   std::string units;       // MI, FT, M or KM: the unit of the distances, for the legend
   std::string requests;    // the batch's REQUESTS, for the notes of sites not snapped
+  std::string features;    // a site table: the sites passed are marked on the pages
+  std::string featureMatch = "exact";
 };
 
 // Declares the command and its options, with their help, on `app`; they

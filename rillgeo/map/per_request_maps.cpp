@@ -95,7 +95,7 @@ StatusOr<std::vector<RequestPieces>> CutPerRequest(const ResultRows& results, co
   std::unordered_map<std::string, std::size_t> byId;
   for (const auto& row : results.rows) {
     const auto [at, added] = byId.emplace(row[column], requests.size());
-    if (added) requests.push_back({row[column], header, {}});
+    if (added) requests.push_back({row[column], header, {}, {}});
     requests[at->second].results.rows.push_back(row);
   }
   for (RequestPieces& request : requests) {
@@ -121,8 +121,8 @@ Status WritePerRequestMaps(const std::vector<RequestPieces>& requests, const Flo
     const RequestPieces& request = requests[i];
     const fs::path stem = fs::path(output.folder) / stems[i];
     const std::string title = "Navigation " + output.source + " request " + request.id;
-    Status written =
-        ReplaceFile(stem.string() + ".html", HtmlMapPage(title, request.results, request.pieces, network, output.unit));
+    Status written = ReplaceFile(stem.string() + ".html", HtmlMapPage(title, request.results, request.pieces, network,
+                                                                      output.unit, request.sites));
     if (written.ok() && output.geojson) {
       written = WriteVectorFile(stem.string() + ".geojson", VectorFormat::GeoJson, request.results, request.pieces);
     }

@@ -7,6 +7,7 @@
 
 #include "rillgeo/geometry/navigation_pieces.h"
 #include "rillgeo/map/request_status.h"
+#include "rillgeo/map/sites_on_map.h"
 #include "text/status.h"
 
 namespace rill::geo {
@@ -16,6 +17,7 @@ struct RequestPieces {
   std::string id;
   ResultRows results;
   NavigationPieces pieces;
+  std::vector<SiteMark> sites;  // the sites it passes, with --features
 };
 
 // Cuts each request's rows apart, in the order the requests first appear.

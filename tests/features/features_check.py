@@ -99,9 +99,12 @@ def expected(results, sites, reaches, ranges, match):
                 if order in found:
                     continue
                 if match == "exact" and v is not None:
-                    if not min(f, t) <= v <= max(f, t):
+                    # The site's measure read to the printed digits; one that
+                    # only its rounding puts on the row stands at the row's end.
+                    if not min(f, t) <= float("%.3f" % v) <= max(f, t):
                         continue
-                    dist = d - l * abs(t - v) / abs(t - f) if f != t else d
+                    w = min(max(v, min(f, t)), max(f, t))
+                    dist = d - l * abs(t - w) / abs(t - f) if f != t else d
                 else:
                     dist = d - l
                 if -0.00005 < dist < 0:
