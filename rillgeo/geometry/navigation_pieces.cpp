@@ -15,6 +15,7 @@ struct RowStretch {
   std::int32_t comId = 0;
   double from = 0.0;
   double to = 0.0;
+  double distance = 0.0;  // travel distance to the end of the row; 0 without the column
 };
 
 StatusOr<RowStretch> StretchOf(const ResultRows& results, std::size_t index) {
@@ -32,6 +33,7 @@ StatusOr<RowStretch> StretchOf(const ResultRows& results, std::size_t index) {
                   "result row " + std::to_string(index + 1) + " has no readable Com_id, FromMeasure and ToMeasure");
   }
   if (stretch.from > stretch.to) std::swap(stretch.from, stretch.to);
+  if (results.distance >= 0) stretch.distance = std::strtod(row[results.distance].c_str(), nullptr);
   return stretch;
 }
 
@@ -51,7 +53,12 @@ NavigationEnds EndsOf(const std::vector<RowStretch>& stretches, std::size_t firs
   NavigationEnds ends;
   ends.firstRow = first;
   const RowStretch& head = stretches[first];
-  const RowStretch& last = stretches[next - 1];
+  // The end is where the walk went farthest: a network walk writes its
+  // branches after the main path, so its last row may end anywhere.
+  std::size_t farthest = next - 1;
+  for (std::size_t i = first; i < next; ++i)
+    if (stretches[i].distance > stretches[farthest].distance) farthest = i;
+  const RowStretch& last = stretches[farthest];
   // The walk went upstream when the second reach flows into the first;
   // failing a link between them, when the first row runs up to the top.
   bool upstream = !(head.from == 0.0 && head.to < 100.0);

@@ -24,7 +24,7 @@ struct NavigationEnds {
   std::size_t firstRow = 0;
   std::string request;            // empty for a single run's CSV
   std::optional<OGRPoint> start;  // where the navigation began
-  std::optional<OGRPoint> end;    // where its last row ends
+  std::optional<OGRPoint> end;    // where its farthest row (its last without Distance) ends
   bool upstream = true;           // whether the walk went against the flow
 };
 
