@@ -72,14 +72,16 @@ void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
     }
     // After the limit was met, branches still count from where this reach began.
     if (ctx.state.dCumTravelDistance != kLimitMet) walk.lastTotal = ctx.state.dCumTravelDistance;
-    ctx.log.Print("Current Roid: %d, TravelDistance: %10.5f\n", walk.currentRoid, walk.lastTotal);
+    static constexpr LineFormat kCurrentRoid{"Current Roid: %d, TravelDistance: %10.5f\n"};
+    static constexpr LineFormat kCallingOutput{"Calling Output Procedure for %d\n"};
+    ctx.log.Print(kCurrentRoid, walk.currentRoid, walk.lastTotal);
 
-    ctx.log.Print("Calling Output Procedure for %d\n", walk.currentRoid);
+    ctx.log.Print(kCallingOutput, walk.currentRoid);
     ReachPoint from = request.start;
     from.measure = walk.dStartMeasure;
     const PassageRequest passage{passKind, from, kNoPoint, request.direction, passLimit, request.units};
     const std::int16_t answer = AddReachResult(ctx, passage, walk.currentRoid, walk.currentId);
-    ctx.log.Print(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
+    ctx.log.Write(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
 
     std::int32_t row = -1;
     if (answer != 0)

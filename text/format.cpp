@@ -106,6 +106,32 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   AppendPadded(out, wide.data(), static_cast<std::size_t>(result.ptr - wide.data()), width);
 }
 
+void AppendFormatted(std::string& out, const LineFormat& format, const FormatArg* args, std::size_t count) {
+  std::size_t next = 0;
+  auto take = [&](FormatArg::Kind kind) -> const FormatArg& {
+    if (next >= count || args[next].kind() != kind) Mismatch("format arguments do not match", format.text());
+    return args[next++];
+  };
+  const char* text = format.text().data();
+  for (const LineFormat::Piece& piece : format) {
+    out.append(text + piece.textBegin, piece.textLength);
+    switch (piece.conversion) {
+      case 'd':
+        AppendInt(out, take(FormatArg::Kind::Whole).whole(), piece.width);
+        break;
+      case 'f':
+        AppendFixed(out, take(FormatArg::Kind::Real).real(), piece.width, piece.precision);
+        break;
+      case 's':
+        AppendPadded(out, take(FormatArg::Kind::Text).text(), piece.width);
+        break;
+      default:
+        break;
+    }
+  }
+  if (next != count) Mismatch("too many format arguments", format.text());
+}
+
 void AppendFormat(std::string& out, std::string_view format, const FormatArg* args, std::size_t count) {
   std::size_t next = 0;
   auto take = [&](FormatArg::Kind kind) -> const FormatArg& {
