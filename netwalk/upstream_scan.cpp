@@ -79,6 +79,9 @@ void ScanUpstreamRows(NetworkWalk& walk) {
   for (std::int32_t row : rows) {
     if (!walk.RowBudgetLeft()) return;
     const FlowRecord& f = tables.flows()[static_cast<std::size_t>(row)];
+    // The reach upstream is likely the next step: its entry comes while its
+    // mark is read.
+    tables.PrefetchEntry(f.id1);
     const bool open = IsOpen(walk, f);
     // The limit not yet met (a walk from the top of a reach has travelled 0).
     const bool reachEndOpen = open && state.dCumTravelDistance >= 0.0 && walk.WithinLimit(state.dCumTravelDistance);
