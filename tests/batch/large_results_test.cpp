@@ -51,5 +51,20 @@ TEST(LargeResults, WrittenInTheirPlaceAsTheirSingleRuns) {
   }
 }
 
+// RESULTS is written on a second thread; a block it could not write still
+// stops the batch at the next chunk, not at the end of every request.
+TEST(LargeResults, AFullDiskStopsTheBatchEarly) {
+  ScratchDir dir("rill-large");
+  const auto ends = bench::WriteBasin({40000, 3}, dir.work());
+  ASSERT_TRUE(ends.has_value());
+  std::string table = "Request,NavType,StartReach,Direction\n";
+  for (int i = 0; i < 200; ++i) table += "r" + std::to_string(i) + ",2," + ends->outlet + ",U\n";
+  WriteAll(dir.path() / "requests.csv", table);
+  fs::create_symlink("/dev/full", dir.path() / "out.csv");
+  ASSERT_EQ(RunBatch(dir.path(), {"requests.csv", "--out", "out.csv", "--status", "status.csv", "--tables", "."}), 3);
+  const std::string status = ReadAll(dir.path() / "status.csv");
+  EXPECT_LT(std::count(status.begin(), status.end(), '\n'), 100);
+}
+
 }  // namespace
 }  // namespace rill::testing
