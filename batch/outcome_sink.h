@@ -18,6 +18,9 @@ class OutcomeSink {
     virtual ~Chunk() = default;
     // Called on one worker thread for each request of the chunk, in order.
     virtual void Add(const RequestOutcome& outcome) = 0;
+    // The same, for an outcome the caller no longer needs: a sink may keep
+    // parts of it (the rows of a large result) instead of copying them.
+    virtual void AddOwned(RequestOutcome&& outcome) { Add(outcome); }
     // Made empty again for the next chunk, keeping its room where that is cheap.
     virtual void Clear() = 0;
   };

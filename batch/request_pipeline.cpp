@@ -81,8 +81,8 @@ void RequestPipeline::Navigate(BatchChunk& chunk, NavWorkspace& workspace) const
       RefuseRequest(*refusal, withLog_, outcome);
     else
       NavigateRequest(std::get<BatchRequest>(job.request), std::move(job.tables), withLog_, &workspace, outcome);
-    chunk.output->Add(outcome);
     chunk.tally.Add(outcome.status, outcome.ccode());
+    chunk.output->AddOwned(std::move(outcome));
     ++chunk.done;
   }
   // The tables go as soon as no request needs them, not when the chunk is written.

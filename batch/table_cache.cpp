@@ -16,7 +16,9 @@ std::shared_ptr<const LoadedTables> TableCache::Get(const std::string& base, Tex
   }
   auto loaded = std::make_shared<LoadedTables>();
   loaded->base = base;
-  loaded->status = LoadNetworkTables(TablePathsFor(base, ""), ReadWholeFile, loadLog, loaded->tables);
+  // The flow and reach tables are read and parsed on a second thread while
+  // the sections load, as a single run and the Python module load them.
+  loaded->status = LoadNetworkTables(TablePathsFor(base, ""), ReadWholeFile, loadLog, loaded->tables, true);
   fresh = true;
   if (entries_.size() >= capacity_) entries_.pop_back();
   entries_.push_front(Entry{base, std::move(loaded)});

@@ -8,7 +8,9 @@ the machine when it started. From 10,000,000 reaches on (--sizes 10000000) only 
 load alone (a batch of one NavType 0 request) and NavType 1 D from the far headwater
 are run, and from 30,000,000 (--sizes 1000000,30000000: about 4 GB of tables, minutes
 to generate) only the load alone; the load alone is run at every size, and the ratios
-of its times between the sizes of one run close the output.
+of its times between the sizes of one run close the output. Below 10,000,000 reaches
+a batch of everything upstream of the outlet (no trace) is timed too, and set against
+the graph library's upstream subcomponent of the same tables in the same run.
 """
 import argparse
 import os
@@ -79,6 +81,20 @@ def load_alone(exe, folder, work, times):
     return repeated(argv, times)
 
 
+def whole_basin(exe, folder, outlet, work, times):
+    """A batch of one request, everything upstream of the outlet: load, walk, RESULTS written; no trace."""
+    requests = os.path.join(work, "batch_whole.csv")
+    with open(requests, "w") as out:
+        out.write(f"Request,NavType,StartReach,Direction\nwhole,2,{outlet},U\n")
+    results = os.path.join(work, "batch_whole_out.csv")
+    argv = [exe, "batch", requests, "--out", results, "--tables", folder, "--threads", "1", "--no-progress"]
+    best = repeated(argv, times)
+    written = os.path.getsize(results)
+    for name in (results, os.path.splitext(results)[0] + ".status.csv"):
+        os.remove(name)
+    return best, written
+
+
 def tables(folder):
     return [os.path.join(folder, n) for n in ("rchdata.txt", "flowdata.txt", "secdata.txt")]
 
@@ -135,6 +151,12 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
     print(f"| load alone (batch, one NavType 0 request) | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} "
           f"| {rss * 2**20 / size_bytes:.2f} | | | | {load:.1f} |", flush=True)
     loaded = lo
+    whole = None
+    if size < LARGE:
+        (lo, med, rss, cpu, load), written = whole_basin(exe, folder, outlet, work, times)
+        whole = (lo, cpu)
+        print(f"| everything upstream of the outlet (batch, no trace) | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} "
+              f"| {rss * 2**20 / size_bytes:.2f} | {written / 1e6:.0f} | | | {load:.1f} |", flush=True)
     for label, request in runs:
         argv = [exe, f"{request},{folder}/,out.csv,./,0,0"]
         lo, med, rss, cpu, load = repeated(argv, times)
@@ -156,6 +178,9 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
     lo, med, rss, cpu, load = repeated(ref, times)
     print(f"| graph library (python3-igraph, upstream of the outlet) | {lo:.2f} | {med:.2f} | {cpu:.2f} | {rss:.0f} "
           f"| | | | | {load:.1f} |", flush=True)
+    if whole:
+        print(f"\nEverything upstream of the outlet through the batch: {whole[0] / lo:.2f} times the graph library's "
+              f"best wall ({whole[0]:.2f} s against {lo:.2f} s), {whole[1] / cpu:.2f} times its CPU")
     return loaded
 
 

@@ -126,10 +126,10 @@ void AppendRecord(NavContext& ctx, const PassageRequest& req, std::int32_t id, s
   }
   ctx.state.results.Append(r);
   ctx.state.marks.MarkVisited(id);
-  ctx.log.Print(
+  static constexpr LineFormat kOutput{
       "Output Com_id: %d, Rch_code: %s, From Measure: %10.2f, To Measure: %10.2f, TravelDistance: %20.5f, "
-      "Reach Length: %10.5f\n",
-      reach.Com_id, reach.Code(), r.FromMeasure, r.ToMeasure, r.TravelDistance, r.RchLength);
+      "Reach Length: %10.5f\n"};
+  ctx.log.Print(kOutput, reach.Com_id, reach.Code(), r.FromMeasure, r.ToMeasure, r.TravelDistance, r.RchLength);
 }
 
 void RaiseFlags(NavState& state, const PassageRequest& req, const ReachRecord& reach) {

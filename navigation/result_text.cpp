@@ -37,23 +37,38 @@ double Printed(double value, int precision) {
   return ReadDecimal(digits.c_str());
 }
 
-// The result CSV's line of one row, for the text and the writer alike.
-constexpr std::string_view kResultLine = "\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n";
-
 }  // namespace
 
+// The result CSV's line, "\"%s\",%10d,\"%s\",%d,%10.3f,%10.3f,%20.4f,%10.4f\n" as
+// printf writes it, written field by field: the line of every row of a
+// whole-network result, so the format is not read again for each.
 void AppendResultLine(std::string& out, const ResultRow& row) {
-  AppendPrintf(out, kResultLine, row.code(), row.comId, row.date(), row.duuId(), row.fromMeasure, row.toMeasure,
-               row.distance, row.length);
+  out += '"';
+  out += row.code();
+  out += "\",";
+  AppendInt(out, row.comId, 10);
+  out += ",\"";
+  out += row.date();
+  out += "\",";
+  AppendInt(out, row.duuId());
+  out += ',';
+  AppendFixed(out, row.fromMeasure, 10, 3);
+  out += ',';
+  AppendFixed(out, row.toMeasure, 10, 3);
+  out += ',';
+  AppendFixed(out, row.distance, 20, 4);
+  out += ',';
+  AppendFixed(out, row.length, 10, 4);
+  out += '\n';
 }
 
-void WriteResultLines(const Navigation& navigation, std::string_view linePrefix, TextWriter& out) {
+void WriteResultLines(std::span<const ResultRow> rows, std::string_view linePrefix, TextWriter& out) {
   if (out.Discards()) return;
-  for (const ResultRow& row : navigation.rows) {
-    out.Write(linePrefix);
-    out.Print(kResultLine, row.code(), row.comId, row.date(), row.duuId(), row.fromMeasure, row.toMeasure, row.distance,
-              row.length);
-  }
+  for (const ResultRow& row : rows)
+    out.Append([&](std::string& text) {
+      text += linePrefix;
+      AppendResultLine(text, row);
+    });
 }
 
 void WriteSpecialCases(const Navigation& navigation, TextWriter& log) {

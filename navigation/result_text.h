@@ -3,6 +3,7 @@
 // log's special-case block and a batch's STATUS, for every program.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,7 @@ inline constexpr std::string_view kStatusHeader = "\"Request\",\"Status\",\"ccod
 void AppendResultLine(std::string& out, const ResultRow& row);
 
 // Writes one CSV line per row (no header), each after `linePrefix`.
-void WriteResultLines(const Navigation& navigation, std::string_view linePrefix, TextWriter& out);
+void WriteResultLines(std::span<const ResultRow> rows, std::string_view linePrefix, TextWriter& out);
 
 // The special-case block that closes the run log, when there are pieces.
 void WriteSpecialCases(const Navigation& navigation, TextWriter& log);

@@ -12,7 +12,7 @@ bool WriteCsv(const Navigation& navigation, const std::string& path) {
   // A walk that passed reaches has a header, even when the boundary keeps no row.
   if (navigation.passages > 0) {
     csv.Write(kResultHeader);
-    WriteResultLines(navigation, "", csv);
+    WriteResultLines(navigation.rows, "", csv);
   }
   return csv.Close();
 }

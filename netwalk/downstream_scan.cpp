@@ -28,16 +28,16 @@ void ScanDownstreamRows(NetworkWalk& walk) {
     }
     if (open && f.Sequence == 0.0 && f.DLevel != 0) {
       std::int32_t position = walk.Append(f.Com_id2, f.id2, state.dCumTravelDistance, 0.0);
-      log.Print("   Levels not equal - adding roid: %d, position: %d\n", f.Com_id2, position);
+      log.Print(kLevelsNotEqualAdding, f.Com_id2, position);
     }
     if (open && f.Sequence == 0.0 && f.DLevel == 0) {
       if (walk.nextRoid == 0) {
         walk.nextRoid = f.Com_id2;
         walk.nextId = f.id2;
-        log.Print("   Levels equal - processing roid: %d\n", f.Com_id2);
+        log.Print(kLevelsEqualProcessing, f.Com_id2);
       } else {
         std::int32_t position = walk.Append(f.Com_id2, f.id2, state.dCumTravelDistance, 0.0);
-        log.Print("   Levels equal - adding roid: %d, position: %d\n", f.Com_id2, position);
+        log.Print(kLevelsEqualAdding, f.Com_id2, position);
       }
     }
     ++walk.rowsExamined;

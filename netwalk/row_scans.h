@@ -7,6 +7,11 @@
 
 namespace rill {
 
+// The trace lines of a scan, for every reach a walk passes: read once.
+inline constexpr LineFormat kLevelsNotEqualAdding{"   Levels not equal - adding roid: %d, position: %d\n"};
+inline constexpr LineFormat kLevelsEqualProcessing{"   Levels equal - processing roid: %d\n"};
+inline constexpr LineFormat kLevelsEqualAdding{"   Levels equal - adding roid: %d, position: %d\n"};
+
 // Rows entering walk.lastRoid: its tributaries and the reaches it is
 // entered from, with the travel distance where each is entered.
 void ScanUpstreamRows(NetworkWalk& walk);

@@ -72,12 +72,16 @@ void ScanUpstreamRows(NetworkWalk& walk) {
   const std::int32_t lastMeters = last == nullptr ? 0 : last->Meters;
 
   const FlowRecord& head = tables.flows()[static_cast<std::size_t>(rows.front())];
-  walk.ctx.log.Print("Current Flow record: com_id1: %d, com_id2: %d, seq: %10.5f, dir: %d, Orig 710? %d\n",
-                     head.Com_id1, head.Com_id2, head.Sequence, head.Dir, head.Orig710);
+  static constexpr LineFormat kCurrentFlow{
+      "Current Flow record: com_id1: %d, com_id2: %d, seq: %10.5f, dir: %d, Orig 710? %d\n"};
+  walk.ctx.log.Print(kCurrentFlow, head.Com_id1, head.Com_id2, head.Sequence, head.Dir, head.Orig710);
 
   for (std::int32_t row : rows) {
     if (!walk.RowBudgetLeft()) return;
     const FlowRecord& f = tables.flows()[static_cast<std::size_t>(row)];
+    // The reach upstream is likely the next step: its entry comes while its
+    // mark is read.
+    tables.PrefetchEntry(f.id1);
     const bool open = IsOpen(walk, f);
     // The limit not yet met (a walk from the top of a reach has travelled 0).
     const bool reachEndOpen = open && state.dCumTravelDistance >= 0.0 && walk.WithinLimit(state.dCumTravelDistance);
@@ -90,17 +94,17 @@ void ScanUpstreamRows(NetworkWalk& walk) {
     }
     if (Followed(f) && f.Sequence == 0.0 && f.DLevel != 0 && reachEndOpen) {
       std::int32_t position = walk.Append(f.Com_id1, f.id1, state.dCumTravelDistance, 0.0);
-      walk.ctx.log.Print("   Levels not equal - adding roid: %d, position: %d\n", f.Com_id1, position);
+      walk.ctx.log.Print(kLevelsNotEqualAdding, f.Com_id1, position);
     }
     if (f.Dir == kDirOrdinary && f.Sequence == 0.0 && f.DLevel == 0 && reachEndOpen) {
       if (walk.nextRoid == 0) {
         walk.nextRoid = f.Com_id1;
         walk.nextId = f.id1;
-        walk.ctx.log.Print("   Levels equal - processing roid: %d\n", f.Com_id1);
+        walk.ctx.log.Print(kLevelsEqualProcessing, f.Com_id1);
         AddSections(walk.ctx, f.Com_id1, f.id1, -1.0, walk.upstream);
       } else {
         std::int32_t position = walk.Append(f.Com_id1, f.id1, state.dCumTravelDistance, 0.0);
-        walk.ctx.log.Print("   Levels equal - adding roid: %d, position: %d\n", f.Com_id1, position);
+        walk.ctx.log.Print(kLevelsEqualAdding, f.Com_id1, position);
       }
     }
     ++walk.rowsExamined;

@@ -19,6 +19,11 @@ double RowGuard(const NetworkTables& tables) {
   return std::max(1.25 * flowLast, flowLast + 1);
 }
 
+// How many turns of the work list ahead a reach's entry, then its record
+// and rows, are fetched.
+constexpr std::int32_t kEntryAhead = 8;
+constexpr std::int32_t kStepAhead = 4;
+
 // Picks the reach of the next step: the same-level continuation, else the
 // next waiting reach not yet output. False when the work is done.
 bool ChooseNextReach(NetworkWalk& walk) {
@@ -30,6 +35,12 @@ bool ChooseNextReach(NetworkWalk& walk) {
   }
   const RoidEntry* entry = walk.roids.TakeNext(walk.ctx.state.marks);
   if (entry == nullptr) return false;
+  // The reaches waiting a few turns on: their entries now, and what their
+  // entries lead to once those have come.
+  const std::int32_t take = walk.roids.takePosition();
+  if (take + kEntryAhead <= walk.roids.lastPosition())
+    walk.ctx.tables.PrefetchEntry(walk.roids.at(take + kEntryAhead).id);
+  if (take + kStepAhead <= walk.roids.lastPosition()) walk.ctx.tables.PrefetchStep(walk.roids.at(take + kStepAhead).id);
   walk.currentRoid = entry->Roid;
   walk.currentId = entry->id;
   walk.ctx.state.dCumTravelDistance = entry->Distance;
@@ -72,14 +83,16 @@ void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
     }
     // After the limit was met, branches still count from where this reach began.
     if (ctx.state.dCumTravelDistance != kLimitMet) walk.lastTotal = ctx.state.dCumTravelDistance;
-    ctx.log.Print("Current Roid: %d, TravelDistance: %10.5f\n", walk.currentRoid, walk.lastTotal);
+    static constexpr LineFormat kCurrentRoid{"Current Roid: %d, TravelDistance: %10.5f\n"};
+    static constexpr LineFormat kCallingOutput{"Calling Output Procedure for %d\n"};
+    ctx.log.Print(kCurrentRoid, walk.currentRoid, walk.lastTotal);
 
-    ctx.log.Print("Calling Output Procedure for %d\n", walk.currentRoid);
+    ctx.log.Print(kCallingOutput, walk.currentRoid);
     ReachPoint from = request.start;
     from.measure = walk.dStartMeasure;
     const PassageRequest passage{passKind, from, kNoPoint, request.direction, passLimit, request.units};
     const std::int16_t answer = AddReachResult(ctx, passage, walk.currentRoid, walk.currentId);
-    ctx.log.Print(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
+    ctx.log.Write(answer == 1 ? "Continue? - YES\n" : "Continue? - NO\n");
 
     std::int32_t row = -1;
     if (answer != 0)

@@ -412,6 +412,13 @@ std::span<const std::int32_t> NetworkTables::RowsInto(std::int32_t comId) const 
 
 bool NetworkTables::HasInteriorInflow(std::int32_t comId) const { return HasInteriorInflowAt(IdOf(comId)); }
 
+void NetworkTables::PrefetchStep(std::int32_t id) const {
+  if (id < 0) return;
+  const IdEntry& entry = entries_[static_cast<std::size_t>(id)];
+  if (entry.reach >= 0) PrefetchRead(&reaches_[static_cast<std::size_t>(entry.reach)]);
+  if (entry.into >= 0) PrefetchRead(&rowsInto_.starts[static_cast<std::size_t>(entry.into)]);
+}
+
 std::span<const std::int32_t> NetworkTables::RowsFromAt(std::int32_t id) const {
   return id < 0 ? std::span<const std::int32_t>() : rowsFrom_.Block(entries_[static_cast<std::size_t>(id)].from);
 }

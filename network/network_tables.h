@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "network/prefetch.h"
 #include "network/records.h"
 #include "network/sorted_ids.h"
 
@@ -63,6 +64,13 @@ class NetworkTables {
     const std::int32_t i = ReachAt(id);
     return i < 0 ? nullptr : &reaches_[static_cast<std::size_t>(i)];
   }
+  // Start fetching what a walk step reads of the reach with dense id `id`:
+  // its entry; then, once the entry is at hand, its record and rows in.
+  // Asked a few steps ahead, the step finds them in the cache.
+  void PrefetchEntry(std::int32_t id) const {
+    if (id >= 0) PrefetchRead(&entries_[static_cast<std::size_t>(id)]);
+  }
+  void PrefetchStep(std::int32_t id) const;
   std::span<const std::int32_t> RowsFromAt(std::int32_t id) const;
   std::span<const std::int32_t> RowsIntoAt(std::int32_t id) const;
   bool HasInteriorInflowAt(std::int32_t id) const;

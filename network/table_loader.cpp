@@ -4,6 +4,9 @@
 #include <cstring>
 #include <span>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #ifdef RILL_THREADS
 #include <exception>
 #include <future>
@@ -298,6 +301,11 @@ Status LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWr
   DumpReaches(reaches, log, concurrent);
   WriteCounts(log, reaches.size(), paths.reach);
   tables.SealReaches();
+#if defined(__GLIBC__)
+  // The texts, keys and orders of the load are gone: their pages go back to
+  // the system now rather than stay with the process through its walks.
+  malloc_trim(0);
+#endif
   return Status::Ok();
 }
 

@@ -88,6 +88,11 @@ bool BlockWriter::Drain() {
   return !q.failed;
 }
 
+bool BlockWriter::Failed() const {
+  std::lock_guard<std::mutex> lock(queue_->mutex);
+  return queue_->failed;
+}
+
 #else
 
 struct BlockWriter::Queue {
@@ -105,6 +110,8 @@ std::string BlockWriter::Hand(std::string&& block) {
 }
 
 bool BlockWriter::Drain() { return !queue_->failed; }
+
+bool BlockWriter::Failed() const { return queue_->failed; }
 
 #endif
 

@@ -26,6 +26,8 @@ class BlockWriter {
   // Waits until every block handed so far is in the file's buffer; false
   // when some write failed.
   bool Drain();
+  // Whether a block written so far failed, without waiting for the others.
+  bool Failed() const;
 
  private:
   struct Queue;

@@ -64,6 +64,9 @@ void TextWriter::Spill() {
     return;
   }
   buffer_ = background_->Hand(std::move(buffer_));
+  // A block that could not be written is known before the file is closed,
+  // so that a caller checking Failed() stops early, as without the thread.
+  if (background_->Failed()) failed_ = true;
 }
 
 void TextWriter::Flush() {

@@ -45,6 +45,23 @@ class TextWriter {
     if (buffer_.size() >= kFlushAt) Spill();
   }
 
+  // The same, for a format read when compiled (the trace's lines).
+  template <typename... Args>
+  void Print(const LineFormat& format, const Args&... args) {
+    if (sink_ == Sink::Discard) return;
+    AppendLine(buffer_, format, args...);
+    if (buffer_.size() >= kFlushAt) Spill();
+  }
+
+  // Appends what `fill(std::string&)` appends: lines written by code
+  // rather than from a format.
+  template <typename Fill>
+  void Append(const Fill& fill) {
+    if (sink_ == Sink::Discard) return;
+    fill(buffer_);
+    if (buffer_.size() >= kFlushAt) Spill();
+  }
+
   // Hands the buffered text to the operating system.
   void Flush();
   // Flushes and closes; true when every byte reached the file.

@@ -96,5 +96,36 @@ TEST(AppendFormat, MatchesPrintfOnGeneratedLines) {
   }
 }
 
+// A format read when compiled writes what the same format read each time
+// writes (and so what printf writes), and refuses the same arguments.
+TEST(LineFormat, WritesWhatTheFormatReadEachTimeWrites) {
+  static constexpr LineFormat kMixed{"Line %d of %s: %10.5f|%20.5f|%10.2f|%f|%3d|%10d%%\n"};
+  static constexpr LineFormat kTextOnly{"Continue? - YES\n"};
+  static constexpr LineFormat kEdges{"%%%d%%%s%%"};
+  static constexpr LineFormat kEmpty{""};
+  std::mt19937_64 random(31);
+  const char* words[] = {"", "x", "01010001000001", "a,b;c", "100%"};
+  for (int round = 0; round < 20000; ++round) {
+    const int whole = static_cast<int>(static_cast<std::uint32_t>(random()) >> (random() % 32));
+    const double real = (round % 3 == 0)
+                            ? std::bit_cast<double>(random())
+                            : static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) / 1000.0;
+    const double other = -real / 3.0;
+    const char* word = words[random() % 5];
+    std::string compiled = "kept ";
+    AppendLine(compiled, kMixed, whole, word, real, other, real, other, std::int16_t{-7}, std::int64_t{whole});
+    ASSERT_EQ(compiled, "kept " + Format("Line %d of %s: %10.5f|%20.5f|%10.2f|%f|%3d|%10d%%\n", whole, word, real,
+                                         other, real, other, std::int16_t{-7}, std::int64_t{whole}));
+  }
+  std::string out;
+  AppendLine(out, kTextOnly);
+  AppendLine(out, kEdges, 5, "s");
+  AppendLine(out, kEmpty);
+  EXPECT_EQ(out, "Continue? - YES\n%5%s%");
+  EXPECT_THROW(AppendLine(out, kEdges, 1.5, "s"), std::logic_error);
+  EXPECT_THROW(AppendLine(out, kEdges, 5), std::logic_error);
+  EXPECT_THROW(AppendLine(out, kTextOnly, 5), std::logic_error);
+}
+
 }  // namespace
 }  // namespace rill
