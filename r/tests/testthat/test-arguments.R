@@ -48,7 +48,7 @@ test_that("a network that is not loaded in this process is an error naming net",
 test_that("tables that cannot be opened are an error naming the file", {
   empty <- tempfile("tables")
   dir.create(empty)
-  expect_error(rill_network(empty), "rchdata.txt", fixed = TRUE)
+  expect_error(rill_network(empty), "secdata.txt was not opened", fixed = TRUE)
   expect_error(rill_network(c(alder, alder)), "folder must be a single string", fixed = TRUE)
 })
 
