@@ -2,7 +2,8 @@
 
 Run with Debian's Python: /usr/bin/python3 bench/r_bench.py [--reaches 3000000] [--requests 100000]
 Builds a Release rillmark (build/national/release) and installs the R package into
-build/national/r-lib (R CMD INSTALL with R's own flags, as users install it), generates
+build/national/r-lib (R CMD INSTALL with R's own flags, as users install it; --lib takes
+a library that has it already), generates
 the basin (cached) and the national mix of requests (bench/engine_bench.py's), then:
 1. times as whole processes, each with its peak resident memory, `rillmark batch` of the
    requests on 2 threads (RESULTS and STATUS written) and an R process that loads the
@@ -19,7 +20,6 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import batch_bench  # noqa: E402  (the national mix)
 import engine_bench  # noqa: E402  (whole processes timed)
 import national  # noqa: E402  (the build, the basin, the process launcher)
 import python_bench  # noqa: E402  (the navigation, the C++ per-call time)
@@ -85,16 +85,18 @@ def main():
     parser.add_argument("--requests", type=int, default=100000, help="requests of the national mix")
     parser.add_argument("--calls", type=int, default=20000, help="rill_navigate calls per timing of the overhead")
     parser.add_argument("--repeat", type=int, default=3, help="runs of each process; best wall, median CPU")
+    parser.add_argument("--lib", help="an R library where rillmark is installed already (scripts/r-check.sh "
+                        "leaves one in BUILD/r-check/rillmark.Rcheck); default: install it into WORK/r-lib")
     parser.add_argument("--work", default=os.path.join(national.ROOT, "build", "national"),
                         help="where the builds, the basin and the outputs go")
     args = parser.parse_args()
     exe, gen, _ = national.build(os.path.join(args.work, "release"))
-    lib = os.path.join(args.work, "r-lib")
-    install_package(lib)
+    lib = args.lib
+    if lib is None:
+        lib = os.path.join(args.work, "r-lib")
+        install_package(lib)
 
-    folder = national.generated_basin(gen, args.reaches, args.work)
-    requests = os.path.join(args.work, f"engine_national_{args.requests}.csv")
-    batch_bench.write_national(requests, batch_bench.codes_of(folder), args.requests, 10)
+    folder, requests = engine_bench.national_requests(gen, args.reaches, args.requests, args.work)
     out = os.path.join(args.work, "engine_out.csv")
     rows_file = os.path.join(args.work, "r_rows.txt")
 
@@ -106,11 +108,8 @@ def main():
     r = engine_bench.whole_process(["Rscript", "-e", R_BATCH, lib, folder, requests, rows_file], args.repeat)
     with open(rows_file) as f:
         rows = int(f.read())
-    print(f"| process ({rows:,} rows) | wall best (s) | CPU median (s) | peak RSS (MB) | load average |")
-    print("|---|---|---|---|---|")
-    for label, (wall, cpu, peak, load) in (("`rillmark batch` (load, navigations, files)", cli),
-                                           ("R: load, `read.csv`, `rill_batch`", r)):
-        print(f"| {label} | {wall:.2f} | {cpu:.2f} | {peak:.0f} | {load:.1f} |")
+    engine_bench.process_table(rows, (("`rillmark batch` (load, navigations, files)", cli),
+                                      ("R: load, `read.csv`, `rill_batch`", r)))
     print(f"\nR against the batch command: CPU {r[1] / cli[1]:.2f} times.\n")
     navigate_overhead(lib, exe, args.work, args.repeat, args.calls)
 

@@ -140,8 +140,7 @@ Rcpp::List SitesFound(const SiteValues& v, bool withRequest) {
     request = positions;
   }
   return Rcpp::List::create(Rcpp::Named("request") = request, Rcpp::Named("row") = row, Rcpp::Named("Com_id") = comId,
-                            Rcpp::Named("Rch_code") = code,
-                            Rcpp::Named("Measure") = measure,
+                            Rcpp::Named("Rch_code") = code, Rcpp::Named("Measure") = measure,
                             Rcpp::Named("Distance") = Rcpp::NumericVector(v.distance.begin(), v.distance.end()));
 }
 
