@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "text/letter_case.h"
 
@@ -98,9 +99,18 @@ Rcpp::List RowsFrame(const RowColumns& r, const std::vector<std::string>* ids) {
   Rcpp::CharacterVector date(n);
   Rcpp::IntegerVector comId(n);
   Rcpp::IntegerVector duuId(n);
+  // One R string per reach however often it is passed (each stays protected
+  // in the vectors from its first row on).
+  std::unordered_map<const ReachRecord*, std::size_t> seen;
   for (std::size_t i = 0; i < n; ++i) {
-    code[i] = RString(r.reach[i]->Code());
-    date[i] = RString(r.reach[i]->Date());
+    const auto [at, fresh] = seen.try_emplace(r.reach[i], i);
+    if (fresh) {
+      SET_STRING_ELT(code, static_cast<R_xlen_t>(i), RString(r.reach[i]->Code()));
+      SET_STRING_ELT(date, static_cast<R_xlen_t>(i), RString(r.reach[i]->Date()));
+    } else {
+      SET_STRING_ELT(code, static_cast<R_xlen_t>(i), STRING_ELT(code, static_cast<R_xlen_t>(at->second)));
+      SET_STRING_ELT(date, static_cast<R_xlen_t>(i), STRING_ELT(date, static_cast<R_xlen_t>(at->second)));
+    }
     comId[i] = static_cast<int>(r.comId[i]);
     duuId[i] = static_cast<int>(r.duuId[i]);
   }
@@ -111,8 +121,12 @@ Rcpp::List RowsFrame(const RowColumns& r, const std::vector<std::string>* ids) {
       Rcpp::Named("Distance") = Rcpp::NumericVector(r.distance.begin(), r.distance.end()),
       Rcpp::Named("RchLength") = Rcpp::NumericVector(r.length.begin(), r.length.end()));
   if (ids != nullptr) {
+    // A request's rows stand together: its id is made once.
     Rcpp::CharacterVector request(n);
-    for (std::size_t i = 0; i < n; ++i) request[i] = RString((*ids)[r.request[i]]);
+    for (std::size_t i = 0; i < n; ++i)
+      SET_STRING_ELT(request, static_cast<R_xlen_t>(i),
+                     i > 0 && r.request[i] == r.request[i - 1] ? STRING_ELT(request, static_cast<R_xlen_t>(i - 1))
+                                                               : RString((*ids)[r.request[i]]));
     frame.push_front(request, "Request");
   }
   MakeFrame(frame, n);
