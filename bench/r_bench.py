@@ -15,6 +15,7 @@ Prints Markdown tables; quote them with the load average they print.
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -23,6 +24,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import engine_bench  # noqa: E402  (whole processes timed)
 import national  # noqa: E402  (the build, the basin, the process launcher)
 import python_bench  # noqa: E402  (the navigation, the C++ per-call time)
+
+# The launcher that times a process takes a path, not a name to look up.
+RSCRIPT = shutil.which("Rscript") or "/usr/bin/Rscript"
 
 # The R process of a batch: load, read the requests, rill_batch; the rows it made to a file.
 R_BATCH = """
@@ -66,7 +70,7 @@ def navigate_overhead(lib, exe, work, repeat, count):
     load = python_bench.best_run(batch[:2] + [python_bench.load_only(work)] + batch[2:], repeat)
     cpp_wall, cpp_cpu = ((c - l) / count for c, l in zip(copies, load))
     loadavg = os.getloadavg()[0]
-    done = subprocess.run(["Rscript", "-e", R_NAVIGATE, lib, folder, n["start_reach"], str(n["start_measure"]),
+    done = subprocess.run([RSCRIPT, "-e", R_NAVIGATE, lib, folder, n["start_reach"], str(n["start_measure"]),
                            n["units"], str(count), str(repeat)], check=True, capture_output=True, text=True)
     rows, r_cpu, r_wall = done.stdout.split()
     print(f"### rill_navigate: {rows} rows (oswego_rc, {n['mode']} from {n['start_reach']}), best of {repeat} "
@@ -105,7 +109,7 @@ def main():
           f"{args.repeat} runs each\n")
     cli = engine_bench.whole_process([exe, "batch", requests, "--tables", folder, "--out", out, "--threads", "2",
                                       "--no-progress"], args.repeat)
-    r = engine_bench.whole_process(["Rscript", "-e", R_BATCH, lib, folder, requests, rows_file], args.repeat)
+    r = engine_bench.whole_process([RSCRIPT, "-e", R_BATCH, lib, folder, requests, rows_file], args.repeat)
     with open(rows_file) as f:
         rows = int(f.read())
     engine_bench.process_table(rows, (("`rillmark batch` (load, navigations, files)", cli),
