@@ -1,3 +1,6 @@
+# A table of requests on the batch engine, on its own threads: the columns
+# go to the engine as text fields, the outcomes come back as data frames.
+
 rill_batch <- function(net, requests, threads = NULL, features = NULL, feature_match = "exact", max_tables = 4L) {
   pointer <- .network_arg(net)
   threads <- .whole_arg(threads, "threads", 1, 1024, null_ok = TRUE)

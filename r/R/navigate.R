@@ -1,3 +1,7 @@
+# One navigation: the arguments checked by type here (each error names its
+# argument), what they mean together checked by the engine, the rows made an
+# R data frame from the engine's values.
+
 rill_navigate <- function(net, mode = NULL, nav_type = NULL, start_reach = NULL, start_comid = NULL,
                           start_measure = 0, direction = NULL, distance = 0, units = "M", end_reach = NULL,
                           end_comid = NULL, end_measure = 0, whole_reach_start = FALSE, end_at_cu_boundary = 0L,

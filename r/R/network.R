@@ -1,3 +1,6 @@
+# A network: its three tables loaded once by the engine, held behind an
+# external pointer that lives as long as the R object; the counts beside it.
+
 rill_network <- function(folder, prefix = "") {
   folder <- .text_arg(folder, "folder", null_ok = FALSE)
   prefix <- .text_arg(prefix, "prefix", null_ok = FALSE)

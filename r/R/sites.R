@@ -1,3 +1,6 @@
+# A site table placed once on a network, and the sites a navigation passes
+# joined back to the rows of that table.
+
 rill_sites <- function(net, table) {
   pointer <- .network_arg(net)
   if (is.character(table) && length(table) == 1L) {
