@@ -1,5 +1,5 @@
 // Many navigations per load: the one batch engine of every front end (the
-// batch command, the Python module, and those to come). Requests come from
+// batch command, the Python and R packages, and those to come). Requests come from
 // a source (a CSV file, or columns in memory), are navigated on tables
 // loaded once per folder, on every core, each exactly as a single run would,
 // and their outcomes go, as values, in request order, to a sink: the
@@ -16,12 +16,16 @@
 
 #include "batch/batch_engine.h"
 #include "batch/batch_files.h"
+#include "batch/columns_sink.h"
 #include "batch/features_file.h"
+#include "batch/network_handle.h"
 #include "batch/outcome_sink.h"
 #include "batch/request_columns.h"
 #include "batch/request_outcome.h"
 #include "batch/request_source.h"
+#include "batch/row_columns.h"
 #include "batch/run_batch.h"
 #include "batch/site_table.h"
+#include "batch/site_values.h"
 #include "batch/sites_passed.h"
 #include "batch/table_cache.h"

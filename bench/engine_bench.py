@@ -50,6 +50,22 @@ def whole_process(argv, repeat):
     return min(w for w, _, _ in runs), median_of([c for _, _, c in runs]), max(m for _, m, _ in runs), load
 
 
+def national_requests(gen, reaches, requests, work):
+    """The generated basin's folder and the table of `requests` requests of the national mix on it."""
+    folder = national.generated_basin(gen, reaches, work)
+    path = os.path.join(work, f"engine_national_{requests}.csv")
+    batch_bench.write_national(path, batch_bench.codes_of(folder), requests, 10)
+    return folder, path
+
+
+def process_table(rows, processes):
+    """A Markdown table of whole processes: (label, (wall, cpu, peak, load)) each."""
+    print(f"| process ({rows:,} rows) | wall best (s) | CPU median (s) | peak RSS (MB) | load average |")
+    print("|---|---|---|---|---|")
+    for label, (wall, cpu, peak, load) in processes:
+        print(f"| {label} | {wall:.2f} | {cpu:.2f} | {peak:.0f} | {load:.1f} |")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--reaches", type=int, default=3000000, help="reaches of the generated basin")
@@ -66,10 +82,8 @@ def main():
                    stdout=subprocess.DEVNULL)
     package = args.package or os.path.join(release, "python")
 
-    folder = national.generated_basin(gen, args.reaches, args.work)
+    folder, requests = national_requests(gen, args.reaches, args.requests, args.work)
     tables_mb = sum(os.path.getsize(t) for t in national.tables(folder)) / 1e6
-    requests = os.path.join(args.work, f"engine_national_{args.requests}.csv")
-    batch_bench.write_national(requests, batch_bench.codes_of(folder), args.requests, 10)
     out = os.path.join(args.work, "engine_out.csv")
     frames_file = os.path.join(args.work, "engine_frames.txt")
 
@@ -81,11 +95,8 @@ def main():
     py = whole_process([PYTHON, "-c", PYTHON_BATCH, package, folder, requests, frames_file], args.repeat)
     with open(frames_file) as f:
         rows, frame_bytes = (int(x) for x in f.read().split())
-    print(f"| process ({rows:,} rows) | wall best (s) | CPU median (s) | peak RSS (MB) | load average |")
-    print("|---|---|---|---|---|")
-    for label, (wall, cpu, peak, load) in (("`rillmark batch` (load, navigations, files)", cli),
-                                           ("Python: load, `pandas.read_csv`, `Network.batch`", py)):
-        print(f"| {label} | {wall:.2f} | {cpu:.2f} | {peak:.0f} | {load:.1f} |")
+    process_table(rows, (("`rillmark batch` (load, navigations, files)", cli),
+                         ("Python: load, `pandas.read_csv`, `Network.batch`", py)))
     print(f"\nPython against the batch command: CPU {py[1] / cli[1]:.2f} times; peak {py[2]:.0f} MB against "
           f"{cli[2]:.0f} MB plus the frames' {frame_bytes / 1e6:.0f} MB = {cli[2] + frame_bytes / 1e6:.0f} MB.\n")
 

@@ -17,6 +17,7 @@
 // running out of memory throws (std::bad_alloc).
 #pragma once
 
+#include "navigation/named_request.h"
 #include "navigation/navigate.h"
 #include "navigation/navigation_result.h"
 #include "navigation/request.h"

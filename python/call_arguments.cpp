@@ -61,51 +61,6 @@ std::int16_t Switch(py::handle value, const char* name) {
       Whole(value, name, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), true));
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
-std::optional<Direction> OptionalDirection(py::handle value) {
-  const std::optional<std::string> text = OptionalText(value, "direction");
-  if (!text) return std::nullopt;
-  const Direction direction = ReadDirection(Upper(*text));
-  if (direction == Direction::Other) WrongValue("direction \"" + *text + "\" is neither U nor D");
-  return direction;
-}
-
-struct ModeWord {
-  const char* word;
-  NavKind kind;
-  Direction direction;
-};
-constexpr ModeWord kModes[] = {{"UM", NavKind::Mainstem, Direction::Up},
-                               {"UT", NavKind::Network, Direction::Up},
-                               {"DM", NavKind::Mainstem, Direction::Down},
-                               {"DD", NavKind::Network, Direction::Down},
-                               {"PP", NavKind::PointToPoint, Direction::Down}};
-
-// The kind and direction of a mode word; types 1 and 2 become 3 and 4 with a distance.
-void ReadMode(const std::string& text, const std::optional<Direction>& direction, NavigationRequest& r) {
-  const std::string word = Upper(text);
-  for (const ModeWord& m : kModes) {
-    if (word != m.word) continue;
-    r.kind = m.kind;
-    if (m.kind == NavKind::PointToPoint) {
-      r.direction = direction.value_or(Direction::Down);
-      return;
-    }
-    if (direction && *direction != m.direction)
-      WrongValue("direction " + std::string(*direction == Direction::Up ? "U" : "D") + " contradicts mode " + word);
-    r.direction = m.direction;
-    if (r.distance > 0.0)
-      r.kind = r.kind == NavKind::Mainstem ? NavKind::MainstemToDistance : NavKind::NetworkToDistance;
-    return;
-  }
-  WrongValue("mode \"" + text + "\" is none of UM, UT, DM, DD, PP");
-}
-
 }  // namespace
 
 std::string TextArgument(py::handle value, const char* name) {
@@ -118,40 +73,23 @@ std::string TextArgument(py::handle value, const char* name) {
 }
 
 NavigationRequest ReadNavigateArguments(const NavigateArguments& a) {
-  NavigationRequest r;
-  r.distance = Number(a.distance, "distance");
-  const std::optional<std::string> mode = OptionalText(a.mode, "mode");
-  const std::optional<Direction> direction = OptionalDirection(a.direction);
-  if (mode && !a.navType.is_none()) WrongValue("give mode or nav_type, not both");
-  if (mode) {
-    ReadMode(*mode, direction, r);
-  } else if (!a.navType.is_none()) {
-    r.kind = static_cast<NavKind>(Whole(a.navType, "nav_type", 1, 5));
-    if (!direction) WrongValue("nav_type needs a direction, U or D");
-    r.direction = *direction;
-  } else {
-    WrongValue("give mode (UM, UT, DM, DD or PP) or nav_type with direction");
-  }
-  r.directionText = r.direction == Direction::Up ? "U" : "D";
-
-  r.startReach = OptionalText(a.startReach, "start_reach").value_or("");
-  r.startComid = OptionalComid(a.startComid, "start_comid");
-  if (a.startReach.is_none() && !r.startComid) WrongValue("give start_reach or start_comid");
-  r.startMeasure = Number(a.startMeasure, "start_measure");
-  r.endReach = OptionalText(a.endReach, "end_reach").value_or("");
-  r.endComid = OptionalComid(a.endComid, "end_comid");
-  r.endMeasure = Number(a.endMeasure, "end_measure");
-  const bool endGiven = !a.endReach.is_none() || r.endComid;
-  if (r.kind == NavKind::PointToPoint && !endGiven) WrongValue("point to point needs end_reach or end_comid");
-  if (r.kind != NavKind::PointToPoint && endGiven) WrongValue("end_reach and end_comid are for point to point only");
-
-  const std::string units = TextArgument(a.units, "units");
-  const std::optional<DistanceUnit> unit = ReadNamedUnits(units);
-  if (!unit) WrongValue("units \"" + units + "\" is none of MI, FT, M, KM");
-  r.units = *unit;
-  r.startMode = StartReachModeOf(Switch(a.wholeReachStart, "whole_reach_start"));
-  r.boundary = UnitBoundaryOf(Switch(a.endAtCuBoundary, "end_at_cu_boundary"));
-  return r;
+  NamedRequest named;
+  named.distance = Number(a.distance, "distance");
+  named.mode = OptionalText(a.mode, "mode");
+  named.direction = OptionalText(a.direction, "direction");
+  if (!a.navType.is_none()) named.navType = static_cast<NavKind>(Whole(a.navType, "nav_type", 1, 5));
+  named.startReach = OptionalText(a.startReach, "start_reach");
+  named.startComid = OptionalComid(a.startComid, "start_comid");
+  named.startMeasure = Number(a.startMeasure, "start_measure");
+  named.endReach = OptionalText(a.endReach, "end_reach");
+  named.endComid = OptionalComid(a.endComid, "end_comid");
+  named.endMeasure = Number(a.endMeasure, "end_measure");
+  named.units = TextArgument(a.units, "units");
+  named.wholeReachStart = Switch(a.wholeReachStart, "whole_reach_start");
+  named.endAtCuBoundary = Switch(a.endAtCuBoundary, "end_at_cu_boundary");
+  StatusOr<NavigationRequest> request = RequestOfNamed(named);
+  if (!request.ok()) WrongValue(request.status().message());
+  return std::move(request).value();
 }
 
 unsigned ThreadsArgument(py::handle value) {

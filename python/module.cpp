@@ -10,15 +10,19 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "batch/batch.h"
 #include "call_arguments.h"
 #include "frame_blocks.h"
-#include "frame_sink.h"
-#include "network_handle.h"
-#include "row_columns.h"
-#include "site_values.h"
 
 namespace py = pybind11;
 using namespace rill::python;
+using rill::ColumnsSink;
+using rill::NavigateOutcome;
+using rill::NetworkHandle;
+using rill::NetworkSites;
+using rill::RowColumns;
+using rill::SiteValues;
+using rill::SiteValuesSink;
 
 namespace {
 
@@ -197,7 +201,7 @@ py::tuple Batch(py::handle capsule, py::handle names, py::handle columns, py::ha
   if (!source.ok()) throw py::value_error("requests: " + source.status().message());
   rill::BatchEngine engine(rill::EngineOptions{threadCount, tableCount, 0});
   engine.Keep(network.folder() + network.prefix(), network.loaded());
-  FrameSink sink;
+  ColumnsSink sink;
   std::unique_ptr<SiteValuesSink> siteSink;
   std::unique_ptr<rill::SinkPair> both;
   if (sites != nullptr) {

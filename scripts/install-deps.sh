@@ -15,6 +15,8 @@ packages=(
   # The Python module and its tests.
   pybind11-dev python3-pybind11 python3-dev python3-pandas python3-numpy python3-pytest
   python3-dask python3-distributed
+  # The R package (r/) and its tests; sf for the plotting example of docs/r.md.
+  r-base-dev r-cran-rcpp r-cran-testthat r-cran-sf
   # bench/: the graph library the whole-basin walk is timed against.
   python3-igraph
 )

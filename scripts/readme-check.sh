@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Runs every fenced ```sh block of README.md, docs/*.md and examples/README.md as
-# written, one after the other from the top of a scratch copy of the
+# Runs every fenced ```sh block (with bash) and ```r block (with Rscript) of
+# README.md, docs/*.md and examples/README.md as written, one after the
+# other from the top of a scratch copy of the
 # repository with the shared data beside it (../shared), and checks that
 # each one ends with status 0. A block right after an HTML comment
 # `<!-- not run: REASON -->` is skipped (it needs ssh hosts, root, or is the
 # test command that runs this check). The blocks run with TMPDIR set to a
 # folder of the scratch copy's, emptied first, so that what they make with
-# mktemp stays in the scratch folder; nothing in them is rewritten.
+# mktemp stays in the scratch folder, and R_LIBS set to a library of the
+# scratch folder's, so that `R CMD INSTALL` installs there and the R blocks
+# load what it installed; nothing in them is rewritten.
 #
 # Usage: scripts/readme-check.sh [SCRATCH-FOLDER]
 #   default ${RILL_BUILD_ROOT:-build}/readme-check. The copy is refreshed on
@@ -31,14 +34,15 @@ ln -sfn "$shared" "$scratch/shared"
 mkdir -p "$scratch/blocks"
 rm -f "$scratch/blocks"/*
 
-# Cuts the ```sh blocks out of a Markdown file into block files; prints one
+# Cuts the ```sh and ```r blocks out of a Markdown file into block files
+# (NNN.sh, NNN.R); prints one
 # line per block: its file name, where it starts, and the reason it is not
 # run (empty when it is).
 extract() {
   awk -v out="$scratch/blocks" -v name="$1" -v first="$2" '
     function flush() { close(file) }
-    !inside && /^```sh[[:space:]]*$/ {
-      inside = 1; n++; file = sprintf("%s/%03d.sh", out, first + n)
+    !inside && /^```(sh|r)[[:space:]]*$/ {
+      inside = 1; n++; file = sprintf("%s/%03d.%s", out, first + n, $0 ~ /^```r/ ? "R" : "sh")
       printf "" > file
       printf "%s\t%s:%d\t%s\n", file, name, NR, skip
       next
@@ -58,7 +62,8 @@ blocks=$(for i in "${!pages[@]}"; do extract "${pages[$i]}" $((i * 100)); done)
 tmp=$scratch/tmp
 rm -rf "$tmp"
 mkdir -p "$tmp"
-export TMPDIR=$tmp PYTHONDONTWRITEBYTECODE=1
+mkdir -p "$scratch/r-lib"
+export TMPDIR=$tmp PYTHONDONTWRITEBYTECODE=1 R_LIBS=$scratch/r-lib
 failures=0
 run=0
 while IFS=$'\t' read -r file where reason; do
@@ -69,7 +74,9 @@ while IFS=$'\t' read -r file where reason; do
   run=$((run + 1))
   started=$(date +%s)
   status=0
-  (cd "$copy" && timeout "$seconds" bash -euo pipefail "$file") >"$file.log" 2>&1 || status=$?
+  run_block=(bash -euo pipefail)
+  [[ $file == *.R ]] && run_block=(Rscript)
+  (cd "$copy" && timeout "$seconds" "${run_block[@]}" "$file") >"$file.log" 2>&1 || status=$?
   took=$(($(date +%s) - started))
   if ((status == 0)); then
     echo "ok   $where (${took} s)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the navigator twice (plain, and with AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs the whole test suite in both builds,
-# then every command block of the READMEs as written (scripts/readme-check.sh).
+# with the R package's check after the plain build (scripts/r-check.sh), then
+# every command block of the READMEs as written (scripts/readme-check.sh).
 # It writes only below the build folder and in temporary folders of its own,
 # and installs nothing into the system's Python library.
 #
@@ -31,6 +32,11 @@ for variant in plain sanitize; do
   cmake --build "$dir" -j "$jobs"
   echo "== $variant tests"
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
+  if [ "$variant" = plain ]; then
+    # The R package: its tarball checked, its tests against this build's programs.
+    echo "== R package"
+    "$root/scripts/r-check.sh" "$dir"
+  fi
 done
 
 # Every command of the README and of examples/README.md, run as written.

@@ -1,18 +1,19 @@
-// Network.batch's sink of the batch engine: the outcomes kept as the
-// columns of the RESULTS and STATUS frames, filled from the records on the
-// workers, gathered in request order.
+// A sink of the batch engine for the front ends that make data frames (the
+// Python and R packages): the outcomes kept as the columns of the RESULTS
+// and STATUS frames, filled from the records on the workers, gathered in
+// request order.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "batch/batch.h"
-#include "row_columns.h"
+#include "batch/outcome_sink.h"
+#include "batch/row_columns.h"
 
-namespace rill::python {
+namespace rill {
 
-class FrameSink : public OutcomeSink {
+class ColumnsSink : public OutcomeSink {
  public:
   std::unique_ptr<Chunk> NewChunk() override;
   Status Take(Chunk& chunk) override;
@@ -29,4 +30,4 @@ class FrameSink : public OutcomeSink {
   std::vector<std::shared_ptr<const LoadedTables>> tables_;
 };
 
-}  // namespace rill::python
+}  // namespace rill

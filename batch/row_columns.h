@@ -10,7 +10,7 @@
 
 #include "navigation/navigation.h"
 
-namespace rill::python {
+namespace rill {
 
 struct RowColumns {
   std::vector<std::uint32_t> request;     // which request of a batch the row belongs to
@@ -29,4 +29,4 @@ struct RowColumns {
   void Clear();
 };
 
-}  // namespace rill::python
+}  // namespace rill

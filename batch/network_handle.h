@@ -1,15 +1,17 @@
 // One network's tables, loaded once and never changed after, for any
-// number of navigations from any number of threads at once.
+// number of navigations from any number of threads at once: what the
+// packages (Python, R) hold for a network their users load.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "batch/batch.h"
+#include "batch/request_columns.h"
+#include "batch/table_cache.h"
 #include "navigation/navigation.h"
 
-namespace rill::python {
+namespace rill {
 
 // What one navigation gives its caller: what it found (its rows point into
 // the network's tables) and, when asked, its trace as a single run's log
@@ -49,4 +51,4 @@ class NetworkHandle {
   std::vector<SkippedTableLine> skipped_;
 };
 
-}  // namespace rill::python
+}  // namespace rill

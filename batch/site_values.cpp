@@ -1,8 +1,8 @@
-#include "site_values.h"
+#include "batch/site_values.h"
 
 #include <limits>
 
-namespace rill::python {
+namespace rill {
 
 namespace {
 
@@ -57,4 +57,4 @@ Status SiteValuesSink::Take(Chunk& chunk) {
   return Status::Ok();
 }
 
-}  // namespace rill::python
+}  // namespace rill

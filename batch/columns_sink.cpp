@@ -1,12 +1,12 @@
-#include "frame_sink.h"
+#include "batch/columns_sink.h"
 
 #include <algorithm>
 
-namespace rill::python {
+namespace rill {
 
 namespace {
 
-class FrameChunk : public OutcomeSink::Chunk {
+class ColumnsChunk : public OutcomeSink::Chunk {
  public:
   void Add(const RequestOutcome& outcome) override {
     const auto index = static_cast<std::uint32_t>(ids.size());
@@ -37,10 +37,10 @@ class FrameChunk : public OutcomeSink::Chunk {
 
 }  // namespace
 
-std::unique_ptr<OutcomeSink::Chunk> FrameSink::NewChunk() { return std::make_unique<FrameChunk>(); }
+std::unique_ptr<OutcomeSink::Chunk> ColumnsSink::NewChunk() { return std::make_unique<ColumnsChunk>(); }
 
-Status FrameSink::Take(Chunk& chunk) {
-  auto& c = static_cast<FrameChunk&>(chunk);
+Status ColumnsSink::Take(Chunk& chunk) {
+  auto& c = static_cast<ColumnsChunk&>(chunk);
   const auto first = static_cast<std::uint32_t>(ids.size());
   std::move(c.ids.begin(), c.ids.end(), std::back_inserter(ids));
   statuses.insert(statuses.end(), c.statuses.begin(), c.statuses.end());
@@ -52,4 +52,4 @@ Status FrameSink::Take(Chunk& chunk) {
   return Status::Ok();
 }
 
-}  // namespace rill::python
+}  // namespace rill

@@ -1,7 +1,8 @@
-// The sites a navigation passes, for the Python package: a site table
-// placed once on a network, and a sink of the batch engine that keeps the
-// sites each request passes as values, found on the workers and gathered in
-// request order. The package joins them to the site table's own frame.
+// The sites a navigation passes, for the packages that make data frames: a
+// site table placed once on a network, and a sink of the batch engine that
+// keeps the sites each request passes as values, found on the workers and
+// gathered in request order. A package joins them to the site table's own
+// frame.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch.h"
+#include "batch/outcome_sink.h"
+#include "batch/sites_passed.h"
 
-namespace rill::python {
+namespace rill {
 
 // A site table placed on the tables of one network.
 struct NetworkSites {
@@ -32,7 +34,7 @@ struct SiteValues {
   void Add(std::int64_t requestAt, const Navigation& navigation, const std::vector<PassedSite>& passed);
 };
 
-// Network.batch's sink of the sites passed. Requests of other table folders
+// A batch's sink of the sites passed. Requests of other table folders
 // than the network's pass none of its sites.
 class SiteValuesSink : public OutcomeSink {
  public:
@@ -48,4 +50,4 @@ class SiteValuesSink : public OutcomeSink {
   std::int64_t taken_ = 0;
 };
 
-}  // namespace rill::python
+}  // namespace rill

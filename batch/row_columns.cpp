@@ -1,6 +1,6 @@
-#include "row_columns.h"
+#include "batch/row_columns.h"
 
-namespace rill::python {
+namespace rill {
 
 void RowColumns::Add(const ResultRow& row, std::uint32_t requestIndex) {
   const ResultRow printed = PrintedRow(row);
@@ -36,4 +36,4 @@ void RowColumns::Clear() {
   length.clear();
 }
 
-}  // namespace rill::python
+}  // namespace rill

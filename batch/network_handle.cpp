@@ -1,6 +1,6 @@
-#include "network_handle.h"
+#include "batch/network_handle.h"
 
-namespace rill::python {
+namespace rill {
 
 namespace {
 
@@ -41,4 +41,4 @@ NavigateOutcome NetworkHandle::Navigate(const NavigationRequest& request, bool w
   return out;
 }
 
-}  // namespace rill::python
+}  // namespace rill

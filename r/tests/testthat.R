@@ -1,0 +1,4 @@
+library(testthat)
+library(rillmark)
+
+test_check("rillmark")
