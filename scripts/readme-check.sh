@@ -9,7 +9,8 @@
 # folder of the scratch copy's, emptied first, so that what they make with
 # mktemp stays in the scratch folder, and R_LIBS set to a library of the
 # scratch folder's, so that `R CMD INSTALL` installs there and the R blocks
-# load what it installed; nothing in them is rewritten.
+# load what it installed; nothing in them is rewritten. MAKEFLAGS, unless
+# set, lets `R CMD INSTALL` compile on every core, as a reader may too.
 #
 # Usage: scripts/readme-check.sh [SCRATCH-FOLDER]
 #   default ${RILL_BUILD_ROOT:-build}/readme-check. The copy is refreshed on
@@ -20,6 +21,7 @@ case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(realpath -m "${1:-${RILL_BUILD_ROOT:-$root/build}/readme-check}")
 seconds=${RILL_README_BLOCK_SECONDS:-900}
+export MAKEFLAGS=${MAKEFLAGS:--j$(nproc 2>/dev/null || echo 2)}
 shared=$(realpath -m "$root/../shared")
 [[ -d $shared ]] || { echo "readme-check: no shared data at $shared" >&2; exit 1; }
 
