@@ -120,7 +120,8 @@ TEST_F(ServeLoopbackTest, ManyClientsAtOnceGetTheAnswersOneClientGets) {
   EXPECT_EQ(differing.load(), 0);
 }
 
-// Sends raw bytes on a new connection and reads what comes back.
+// Sends raw bytes on a new connection and reads the answer's head and body
+// (the connection may stay open for the next request).
 std::string Raw(int port, const std::string& bytes) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -131,7 +132,15 @@ std::string Raw(int port, const std::string& bytes) {
   if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
     (void)!write(fd, bytes.data(), bytes.size());
     char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+      answer.append(buffer, static_cast<std::size_t>(n));
+      const std::size_t head = answer.find("\r\n\r\n");
+      const std::size_t length = answer.find("Content-Length: ");
+      if (head != std::string::npos && length != std::string::npos &&
+          answer.size() >= head + 4 + std::stoul(answer.substr(length + 16))) {
+        break;
+      }
+    }
   }
   close(fd);
   return answer;
