@@ -3,15 +3,45 @@
 #include <httplib.h>
 #include <pthread.h>
 
+#include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <thread>
 
-#include "rillgeo/geometry/flowline_lines.h"
-#include "rillgeo/geometry/id_map.h"
-#include "rillgeo/geometry/table_folder.h"
-#include "rillgeo/geometry/vector_source.h"
+#include "rillgeo/serve/linked_data_routes.h"
+#include "rillgeo/serve/request_pool.h"
+#include "rillgeo/serve/served_network.h"
+#ifdef RILL_SERVE_PAGE
+#include "rillgeo/serve/page/page_routes.h"
+#endif
 
 namespace rill::geo {
+
+namespace {
+
+// Connections that may wait for a thread before the listener waits too.
+constexpr std::size_t kWaitingConnections = 64;
+// What a request may hold: its line and headers are bounded by the HTTP
+// library (8 KiB each); a body is never needed.
+constexpr std::size_t kLongestBody = 1024;
+
+void AddErrorBodies(httplib::Server& server) {
+  // Answers the HTTP layer gives on its own (an unknown route, a request
+  // line too long or malformed) get a JSON body too; ours keep theirs.
+  server.set_error_handler(
+      httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        const char* why = response.status == 404   ? "no such route"
+                          : response.status == 414 ? "the request's address is too long"
+                          : response.status == 413 ? "the request's body is too long"
+                                                   : "the request cannot be read";
+        const RouteAnswer answer = ErrorAnswer(response.status, why);
+        response.set_content(answer.body, answer.contentType.c_str());
+        return httplib::Server::HandlerResponse::Handled;
+      }));
+}
+
+}  // namespace
 
 Status RunServe(const ServeOptions& options, const ServeLog& log) {
   // Ctrl-C and SIGTERM are taken by one thread with sigwait, which stops the
@@ -22,28 +52,61 @@ Status RunServe(const ServeOptions& options, const ServeLog& log) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-  const StatusOr<NetworkTables> tables = LoadTableFolder(options.tables);
-  if (!tables.ok()) return tables.status();
-  const StatusOr<IdMap> ids = IdMap::ReadFromFolder(options.tables);
-  if (!ids.ok()) return ids.status();
-  StatusOr<VectorSource> source = VectorSource::Open(options.geometry, options.layer);
-  if (!source.ok()) return source.status();
-  const StatusOr<FlowlineLines> lines = FlowlineLines::Read(*source);
-  if (!lines.ok()) return lines.status();
+  StatusOr<std::unique_ptr<ServedNetwork>> loaded =
+      ServedNetwork::Load(options.tables, options.geometry, options.layer, options.features);
+  if (!loaded.ok()) return loaded.status();
+  const ServedNetwork& network = **loaded;
+  std::string summary = std::to_string(network.tables().reaches().size()) + " reaches, " +
+                        std::to_string(network.lines().all().size()) + " flowlines";
+  for (const SiteSource& s : network.sources()) {
+    summary += ", " + s.name + ": " + std::to_string(s.placed->placed()) + " sites placed";
+    if (s.placed->skipped() > 0) summary += " (" + std::to_string(s.placed->skipped()) + " skipped)";
+  }
+  log("loaded " + summary);
 
+  const std::size_t threads = options.threads > 0 ? static_cast<std::size_t>(options.threads)
+                                                  : std::max<std::size_t>(8, std::thread::hardware_concurrency());
   httplib::Server server;
+  server.new_task_queue = [threads] { return new BoundedPool(threads, kWaitingConnections); };
+  server.set_payload_max_length(kLongestBody);
+  server.set_keep_alive_max_count(1000);
+  server.set_read_timeout(10, 0);
+  server.set_write_timeout(30, 0);
+  AddErrorBodies(server);
+
+  WorkerStates workers;
+  LinkedDataLimits limits;
+  limits.timeout = std::chrono::milliseconds(static_cast<std::int64_t>(options.timeout * 1000.0));
+  limits.radius = options.radius;
+  limits.fallbackHost = options.bind + ":" + std::to_string(options.port);
+  AddLinkedDataRoutes(server, network, workers, limits);
+#ifdef RILL_SERVE_PAGE
+  PageSources page;
+  page.tables = &network.tables();
+  page.ids = &network.ids();
+  page.lines = &network.lines();
+  for (const SiteSource& s : network.sources()) page.siteSources.push_back(s.name);
+  AddPageRoutes(server, page);
+#endif
+
   if (!server.bind_to_port(options.bind, options.port)) {
     return Status(Fault::Failed, "cannot listen on " + options.bind + ":" + std::to_string(options.port));
   }
+  std::atomic<bool> finished{false};
   std::thread watcher([&] {
     int signal = 0;
-    sigwait(&signals, &signal);
-    server.stop();
+    while (sigwait(&signals, &signal) == 0) {
+      if (finished.load()) return;
+      server.stop();
+      return;
+    }
   });
-  log("listening on http://" + options.bind + ":" + std::to_string(options.port) + "/");
-  server.listen_after_bind();
+  log("listening on http://" + limits.fallbackHost + "/ (" + std::to_string(threads) + " threads)");
+  const bool listened = server.listen_after_bind();
+  finished.store(true);
   pthread_kill(watcher.native_handle(), SIGTERM);
   watcher.join();
+  if (!listened && server.is_running()) return Status(Fault::Failed, "the service stopped listening");
   log("stopped");
   return Status::Ok();
 }
