@@ -151,11 +151,9 @@ def check(base, png, lon, lat, mode, distance, expected):
 
         # What the page lists is what the service answers for the same navigation, nearest first.
         network = get_json(f"{base}/page/network")
-        paths = {"UM": "upstreamMain", "UT": "upstreamTributaries", "DM": "downstreamMain",
-                 "DD": "downstreamDiversions"}
         answered = []
         for source in network["siteSources"]:
-            url = (f"{base}/linked-data/comid/{comid}/navigation/{paths[mode]}/{urllib.parse.quote(source)}"
+            url = (f"{base}/linked-data/comid/{comid}/navigation/{mode}/{urllib.parse.quote(source)}"
                    f"?distance={distance}&f=json")
             answered += [(f["properties"]["distance_km"], str(f["properties"]["identifier"]))
                          for f in get_json(url)["features"]]

@@ -31,7 +31,7 @@ void AnswerJson(httplib::Response& response, int status, const std::string& body
 
 // A request the page's routes cannot answer: a JSON body that says why.
 void AnswerFault(httplib::Response& response, int status, const std::string& description) {
-  const nlohmann::json body = {{"type", "error"}, {"status", status}, {"description", description}};
+  const nlohmann::json body = {{"status", status}, {"description", description}};
   AnswerJson(response, status, body.dump(), "application/json");
 }
 

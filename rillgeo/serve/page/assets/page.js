@@ -6,11 +6,11 @@
   'use strict';
 
   var MODES = {
-    UM: { path: 'upstreamMain', name: 'Upstream along the main path' },
-    UT: { path: 'upstreamTributaries', name: 'Upstream with tributaries' },
-    DM: { path: 'downstreamMain', name: 'Downstream along the main path' },
-    DD: { path: 'downstreamDiversions', name: 'Downstream with diversions' },
-    PP: { path: 'PP', name: 'From the first point to the second' }
+    UM: { name: 'Upstream along the main path' },
+    UT: { name: 'Upstream with tributaries' },
+    DM: { name: 'Downstream along the main path' },
+    DD: { name: 'Downstream with diversions' },
+    PP: { name: 'From the first point to the second' }
   };
   var KM_PER = { km: 1, mi: 1.609344 };
   // The distance ramp, near to far (as rillgeo map draws it).
@@ -111,13 +111,14 @@
   // ---- The network, by view ----------------------------------------------
 
   var viewAsked = 0;
+  var networkDrawn = Promise.resolve();
   function drawNetwork() {
     var b = map.getBounds();
     var clamp = function (v, lo, hi) { return Math.min(hi, Math.max(lo, v)); };
     var box = [clamp(b.getWest(), -180, 180), clamp(b.getSouth(), -90, 90),
       clamp(b.getEast(), -180, 180), clamp(b.getNorth(), -90, 90)].map(function (v) { return v.toFixed(6); });
     var asked = ++viewAsked;
-    getJson('/page/flowlines?bbox=' + box.join(',') + '&zoom=' + Math.max(0, Math.round(map.getZoom())))
+    networkDrawn = getJson('/page/flowlines?bbox=' + box.join(',') + '&zoom=' + Math.max(0, Math.round(map.getZoom())))
       .then(function (lines) {
         if (asked !== viewAsked) return;  // a later view was asked for meanwhile
         networkLayer.clearLayers();
@@ -196,7 +197,7 @@
   }
 
   function navigationUrl(what) {
-    var url = '/linked-data/comid/' + encodeURIComponent(state.comid) + '/navigation/' + MODES[state.mode].path + '/' +
+    var url = '/linked-data/comid/' + encodeURIComponent(state.comid) + '/navigation/' + state.mode + '/' +
       encodeURIComponent(what) + '?f=json';
     if (state.mode === 'PP') return url + '&stopComid=' + encodeURIComponent(state.stop);
     if (state.distance !== '') url += '&distance=' + (Number(state.distance) * KM_PER[state.units]);
@@ -221,6 +222,8 @@
     Promise.all([getJson(navigationUrl('flowlines'))].concat(sites)).then(function (answers) {
       drawRoute(answers[0]);
       listSites([].concat.apply([], answers.slice(1)));
+      return networkDrawn;  // the network of the view the route was framed in
+    }).then(function () {
       setState('done');
     }).catch(function (fault) {
       setState('fault');
@@ -248,7 +251,7 @@
     $('legend-box').hidden = false;
     $('route-summary').textContent = features.length + ' flowline pieces, ' + shown(far) + ' in all.';
     setStatus(MODES[state.mode].name + ' from flowline ' + state.comid + ': ' + features.length + ' pieces.');
-    if (features.length && layer.getBounds().isValid()) map.fitBounds(layer.getBounds(), { padding: [30, 30], maxZoom: 15 });
+    if (features.length && layer.getBounds().isValid()) map.fitBounds(layer.getBounds(), { padding: [30, 30], maxZoom: 15, animate: false });
   }
 
   function listSites(sites) {
