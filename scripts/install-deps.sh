@@ -17,6 +17,8 @@ packages=(
   python3-dask python3-distributed
   # bench/: the graph library the whole-basin walk is timed against.
   python3-igraph
+  # rillgeo serve: HTTP and JSON.
+  libcpp-httplib-dev nlohmann-json3-dev
 )
 
 missing=()

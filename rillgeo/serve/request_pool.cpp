@@ -1,5 +1,7 @@
 #include "rillgeo/serve/request_pool.h"
 
+#include "rillgeo/serve/feature_json.h"
+
 namespace rill::geo {
 
 BoundedPool::BoundedPool(std::size_t threads, std::size_t waiting) : waiting_(waiting) {
@@ -40,6 +42,28 @@ void BoundedPool::Work() {
     }
     job();
   }
+}
+
+void BoundServer(httplib::Server& server, std::size_t threads) {
+  constexpr std::size_t kWaitingConnections = 64;
+  constexpr std::size_t kLongestBody = 1024;
+  server.new_task_queue = [threads] { return new BoundedPool(threads, kWaitingConnections); };
+  server.set_payload_max_length(kLongestBody);
+  server.set_keep_alive_max_count(1000);
+  server.set_read_timeout(10, 0);
+  server.set_write_timeout(30, 0);
+  // Ours keep their bodies; the HTTP layer's own answers get one.
+  server.set_error_handler(
+      httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        const char* why = response.status == 404   ? "no such route"
+                          : response.status == 414 ? "the request's address is too long"
+                          : response.status == 413 ? "the request's body is too long"
+                                                   : "the request cannot be read";
+        const RouteAnswer answer = ErrorAnswer(response.status, why);
+        response.set_content(answer.body, answer.contentType.c_str());
+        return httplib::Server::HandlerResponse::Handled;
+      }));
 }
 
 WorkerStates::Lease WorkerStates::Take() {

@@ -44,6 +44,13 @@ class BoundedPool : public httplib::TaskQueue {
   bool stopping_ = false;
 };
 
+// Sets the bounds of `server`: `threads` answering, 64 connections waiting
+// at most, no request body above 1 KiB (its line and headers are bounded by
+// the HTTP library, 8 KiB each), reads and writes that give up, and a JSON
+// body on every error the HTTP layer answers by itself (an unknown route, a
+// request line too long or malformed).
+void BoundServer(httplib::Server& server, std::size_t threads);
+
 // What one answer works with; one per thread at most are ever made.
 struct WorkerState {
   GroundCutter cutter;

@@ -17,32 +17,6 @@
 
 namespace rill::geo {
 
-namespace {
-
-// Connections that may wait for a thread before the listener waits too.
-constexpr std::size_t kWaitingConnections = 64;
-// What a request may hold: its line and headers are bounded by the HTTP
-// library (8 KiB each); a body is never needed.
-constexpr std::size_t kLongestBody = 1024;
-
-void AddErrorBodies(httplib::Server& server) {
-  // Answers the HTTP layer gives on its own (an unknown route, a request
-  // line too long or malformed) get a JSON body too; ours keep theirs.
-  server.set_error_handler(
-      httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        const char* why = response.status == 404   ? "no such route"
-                          : response.status == 414 ? "the request's address is too long"
-                          : response.status == 413 ? "the request's body is too long"
-                                                   : "the request cannot be read";
-        const RouteAnswer answer = ErrorAnswer(response.status, why);
-        response.set_content(answer.body, answer.contentType.c_str());
-        return httplib::Server::HandlerResponse::Handled;
-      }));
-}
-
-}  // namespace
-
 Status RunServe(const ServeOptions& options, const ServeLog& log) {
   // Ctrl-C and SIGTERM are taken by one thread with sigwait, which stops the
   // server: blocked before any thread starts, so that every thread inherits it.
@@ -67,12 +41,7 @@ Status RunServe(const ServeOptions& options, const ServeLog& log) {
   const std::size_t threads = options.threads > 0 ? static_cast<std::size_t>(options.threads)
                                                   : std::max<std::size_t>(8, std::thread::hardware_concurrency());
   httplib::Server server;
-  server.new_task_queue = [threads] { return new BoundedPool(threads, kWaitingConnections); };
-  server.set_payload_max_length(kLongestBody);
-  server.set_keep_alive_max_count(1000);
-  server.set_read_timeout(10, 0);
-  server.set_write_timeout(30, 0);
-  AddErrorBodies(server);
+  BoundServer(server, threads);
 
   WorkerStates workers;
   LinkedDataLimits limits;
