@@ -4,7 +4,9 @@
 # python3-websocket, no network): loads the page, clicks a point on the Seneca
 # River, navigates down the main path, waits for the route, reads the sites
 # list and checks it against the service's answer and the sites known to lie
-# below that point, and keeps a screenshot.
+# below that point, follows a site of the list, reloads the page from its
+# address alone, navigates from that point to a second (PP, two clicks), and
+# keeps a screenshot.
 #
 # Usage: scripts/page-check.sh [BUILD-FOLDER [PNG]]
 #   BUILD-FOLDER  where rillgeo is built (default build/page-check in the repository)
@@ -58,4 +60,4 @@ mkdir -p "$(dirname "$png")"
 # A point on the Seneca River above the lock: 30 km down its main path pass
 # the gauge at the lock.
 timeout 300 /usr/bin/python3 "$repo/scripts/page-check.py" "http://127.0.0.1:$port" "$png" \
-  --at=-76.27623,43.12355 --mode DM --distance 30 --expect "Seneca River gauge at the lock"
+  --at=-76.27623,43.12355 --stop=-76.26077,43.16577 --mode DM --distance 30 --expect "Seneca River gauge at the lock"

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <regex>
@@ -24,6 +25,8 @@ using nlohmann::json;
 
 struct Line {
   std::int64_t comId;
+  std::int64_t fromNode;
+  std::int64_t toNode;
   std::vector<std::pair<double, double>> points;
 };
 
@@ -34,7 +37,7 @@ geo::FlowlineLines ReadLines(const fs::path& path, const std::vector<Line>& line
     json coordinates = json::array();
     for (const auto& [x, y] : line.points) coordinates.push_back({x, y});
     features.push_back({{"type", "Feature"},
-                        {"properties", {{"COMID", line.comId}, {"FromNode", line.comId}, {"ToNode", line.comId + 1}}},
+                        {"properties", {{"COMID", line.comId}, {"FromNode", line.fromNode}, {"ToNode", line.toNode}}},
                         {"geometry", {{"type", "LineString"}, {"coordinates", coordinates}}}});
   }
   WriteAll(path, json({{"type", "FeatureCollection"}, {"features", features}}).dump());
@@ -43,17 +46,20 @@ geo::FlowlineLines ReadLines(const fs::path& path, const std::vector<Line>& line
   return geo::FlowlineLines::Read(source).value();
 }
 
-// A river one degree long, ten tributaries of a tenth, a hundred brooks of
-// a thousandth, and a wiggle of 101 points close together.
+// A river of ten flowlines a tenth of a degree long (comids 1 to 10, down
+// from west to east, on latitude 43), a hundred brooks of a thousandth
+// draining into it, ten at each of its nodes but the last (laid out apart,
+// on latitude 42.9), and a wiggle of 1001 points close together on its own.
+// The network above the river's flowline k: 0.1 k cos(43 degrees) + 0.01 k.
 std::vector<Line> SampleLines() {
-  std::vector<Line> lines{{1, {{-76.0, 43.0}, {-75.0, 43.0}}}};
-  for (int i = 0; i < 10; ++i) lines.push_back({100 + i, {{-76.0 + 0.1 * i, 43.0}, {-76.0 + 0.1 * i, 43.1}}});
-  for (int i = 0; i < 100; ++i) {
-    const double x = -75.9 + 0.005 * i;
-    lines.push_back({1000 + i, {{x, 42.9}, {x + 0.001, 42.9}}});
+  std::vector<Line> lines;
+  for (int k = 1; k <= 10; ++k) lines.push_back({k, k, k + 1, {{-76.1 + 0.1 * k, 43.0}, {-76.0 + 0.1 * k, 43.0}}});
+  for (int j = 0; j < 100; ++j) {
+    const double x = -75.9 + 0.005 * j;
+    lines.push_back({1000 + j, 1000 + j, 1 + j % 10, {{x, 42.9}, {x, 42.901}}});
   }
-  Line wiggle{5, {}};
-  for (int i = 0; i <= 100; ++i) wiggle.points.emplace_back(-75.5 + 0.0005 * i, 43.05 + 0.00001 * (i % 2));
+  Line wiggle{5000, 9000, 9001, {}};
+  for (int i = 0; i <= 1000; ++i) wiggle.points.emplace_back(-75.5 + 0.00005 * i, 43.05 + 0.00001 * (i % 2));
   lines.push_back(wiggle);
   return lines;
 }
@@ -101,26 +107,32 @@ std::vector<std::int64_t> ComIds(const json& collection) {
 struct ViewCase {
   const char* query;
   std::size_t count;
-  std::int64_t first;  // the longest line drawn, 0 for none
+  std::int64_t first;  // the largest river drawn, 0 for any
   bool thinned;
 };
 
-TEST_F(PageRoutesTest, AViewHoldsItsLinesLongestFirstBoundedAndThinnedByScale) {
+TEST_F(PageRoutesTest, AViewHoldsItsLargerRiversFirstBoundedAndThinnedByScale) {
   const ViewCase cases[] = {
-      // Close in, everything in the box.
-      {"bbox=-77,42,-74,44&zoom=18", 112, 1, false},
-      // The bound: the longest lines first, and the page told.
-      {"bbox=-77,42,-74,44&zoom=18&limit=5", 5, 1, true},
-      // Far out a pixel spans 0.35 degree: only the river is long enough to see.
-      {"bbox=-77,42,-74,44&zoom=2", 1, 1, true},
-      // At zoom 10 (0.0014 degree a pixel) the tributaries and the wiggle, no brooks.
-      {"bbox=-77,42,-74,44&zoom=10", 12, 1, true},
+      // Close in, everything in the box, the river's mouth first.
+      {"bbox=-77,42,-74,44&zoom=18", 111, 10, false},
+      // The bound: the larger rivers first, and the page told.
+      {"bbox=-77,42,-74,44&zoom=18&limit=5", 5, 10, true},
+      // 40 pixels of zoom 7 are 0.44 degree: the river from its flowline 6 down.
+      {"bbox=-77,42,-74,44&zoom=7", 5, 10, true},
+      // Zoom 8 (0.22 degree): from flowline 3 down.
+      {"bbox=-77,42,-74,44&zoom=8", 8, 10, true},
+      // Zoom 10 (0.055 degree): the whole river, not the wiggle (0.037), no brook.
+      {"bbox=-77,42,-74,44&zoom=10", 10, 10, true},
+      // Zoom 11 (0.027 degree): the wiggle too.
+      {"bbox=-77,42,-74,44&zoom=11", 11, 10, true},
+      // Far out nothing is large enough.
+      {"bbox=-77,42,-74,44&zoom=3", 0, 0, true},
       // Only the brooks' strip, close in.
       {"bbox=-75.95,42.85,-75.3,42.95&zoom=18", 100, 0, false},
       // Nothing there.
       {"bbox=10,10,11,11&zoom=12", 0, 0, false},
-      // A box that touches the river's end only.
-      {"bbox=-75,43,-74,44&zoom=18", 1, 1, false},
+      // A box that touches the river's mouth only.
+      {"bbox=-75,43,-74,44&zoom=18", 1, 10, false},
   };
   for (const ViewCase& c : cases) {
     SCOPED_TRACE(c.query);
@@ -138,15 +150,15 @@ TEST_F(PageRoutesTest, LinesAreSimplifiedToTheScaleWithTheirEndsKept) {
   const auto wiggle = [&](int zoom) {
     const json view = GetJson("/page/flowlines?bbox=-75.6,43,-75.4,43.1&zoom=" + std::to_string(zoom));
     for (const json& feature : view["features"]) {
-      if (feature["properties"]["nhdplus_comid"] == 5) return feature["geometry"]["coordinates"];
+      if (feature["properties"]["nhdplus_comid"] == 5000) return feature["geometry"]["coordinates"];
     }
     return json();
   };
   const json close = wiggle(22);
-  const json far = wiggle(9);  // 0.0027 degree a pixel
-  ASSERT_EQ(close.size(), 101u);
+  const json far = wiggle(12);  // 0.00034 degree a pixel, seven points' spacing
+  ASSERT_EQ(close.size(), 1001u);
   ASSERT_GE(far.size(), 2u);
-  EXPECT_LT(far.size(), 101u / 5);
+  EXPECT_LT(far.size(), 1001u / 5);
   EXPECT_EQ(far.front(), close.front());
   EXPECT_EQ(far.back(), close.back());
   // Far out, only the decimals a pixel shows: 43.05001 is 43.05.
@@ -229,12 +241,30 @@ TEST_F(PageRoutesTest, ThePageLoadsOnlyItsOwnFixedFiles) {
 
 TEST_F(PageRoutesTest, TheNetworkSummaryGivesItsBoxAndSiteTables) {
   const json summary = GetJson("/page/network");
-  EXPECT_EQ(summary["bbox"], json({-76.0, 42.9, -75.0, 43.1}));
-  EXPECT_EQ(summary["flowlines"], 112);
+  EXPECT_EQ(summary["bbox"], json({-76.0, 42.9, -75.0, 43.05001}));
+  EXPECT_EQ(summary["flowlines"], 111);
   EXPECT_EQ(summary["siteSources"], json({"gauges", "wells"}));
 }
 
-// The grid's answer is the plain scan's answer, in views of every size.
+TEST(ViewIndexTest, UpstreamLengthsFollowTheNodes) {
+  ScratchDir scratch("view-index");
+  std::vector<Line> lines = SampleLines();
+  // Two lines in a loop (a fault of the data) end the sum; each keeps its length.
+  lines.push_back({7000, 7000, 7001, {{-70.0, 40.0}, {-70.0, 40.5}}});
+  lines.push_back({7001, 7001, 7000, {{-70.0, 40.5}, {-70.0, 40.0}}});
+  const geo::FlowlineLines read = ReadLines(scratch.path() / "lines.geojson", lines);
+  const geo::ViewIndex index(read);
+  const double cos43 = std::cos(43.0 * M_PI / 180.0);
+  for (int k = 1; k <= 10; ++k) {
+    EXPECT_NEAR(index.UpstreamLength(static_cast<std::size_t>(k - 1)), 0.1 * k * cos43 + 0.01 * k, 1e-9);
+  }
+  EXPECT_NEAR(index.UpstreamLength(10), 0.001, 1e-12);  // a brook
+  EXPECT_NEAR(index.UpstreamLength(111), 0.5, 1e-12);
+  EXPECT_NEAR(index.UpstreamLength(112), 0.5, 1e-12);
+}
+
+// The grid's answer is the plain scan's answer, in views of every size,
+// over lines joined at nodes where several meet.
 TEST(ViewIndexTest, FindsWhatAPlainScanFinds) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> place(-80.0, -70.0);
@@ -243,7 +273,9 @@ TEST(ViewIndexTest, FindsWhatAPlainScanFinds) {
   for (int i = 0; i < 3000; ++i) {
     const double x = place(random);
     const double y = place(random) + 120.0;  // latitudes 40 to 50
-    lines.push_back({i + 1, {{x, y}, {x + length(random) * length(random), y + length(random) * length(random)}}});
+    const double dx = length(random) * length(random);
+    const double dy = length(random) * length(random);
+    lines.push_back({i + 1, i, i + 1 + i % 7, {{x, y}, {x + dx, y + dy}}});
   }
   ScratchDir scratch("view-index");
   const geo::FlowlineLines read = ReadLines(scratch.path() / "lines.geojson", lines);
@@ -253,13 +285,13 @@ TEST(ViewIndexTest, FindsWhatAPlainScanFinds) {
     const double y = place(random) + 120.0;
     const double size = std::ldexp(12.0, -(i % 10));
     const geo::LonLatBox view{x, y, x + size, y + size};
-    const double minSpan = (i % 3) * 0.002;
+    const double minUpstream = (i % 3) * 0.3;
     const std::size_t limit = i % 4 == 0 ? 10 : 5000;
     std::vector<std::pair<double, std::size_t>> expected;
     for (std::size_t p = 0; p < read.all().size(); ++p) {
       const OGREnvelope& box = read.all()[p].envelope;
-      const double span = std::max(box.MaxX - box.MinX, box.MaxY - box.MinY);
-      if (span < minSpan || box.MaxX < view.west || box.MinX > view.east || box.MaxY < view.south ||
+      const double span = index.UpstreamLength(p);
+      if (span < minUpstream || box.MaxX < view.west || box.MinX > view.east || box.MaxY < view.south ||
           box.MinY > view.north) {
         continue;
       }
@@ -269,7 +301,7 @@ TEST(ViewIndexTest, FindsWhatAPlainScanFinds) {
     if (expected.size() > limit) expected.resize(limit);
     std::vector<std::size_t> want;
     for (const auto& [span, p] : expected) want.push_back(p);
-    EXPECT_EQ(index.Find(view, minSpan, limit).found, want) << "view " << i;
+    EXPECT_EQ(index.Find(view, minUpstream, limit).found, want) << "view " << i;
   }
 }
 

@@ -82,7 +82,7 @@ void AddPageRoutes(httplib::Server& server, const PageSources& sources) {
       AnswerFault(response, 400, view.status().message());
       return;
     }
-    const ViewLines found = index->Find(view->box, view->PixelSpan(), view->limit);
+    const ViewLines found = index->Find(view->box, view->MinUpstream(), view->limit);
     AnswerJson(response, 200, ViewGeoJson(*lines, found, view->PixelSpan()), "application/geo+json");
   });
 }

@@ -9,7 +9,7 @@
 
 namespace rill::geo {
 
-// A FeatureCollection of the lines `found` names, longest first, each a
+// A FeatureCollection of the lines `found` names, in its order, each a
 // LineString with its `nhdplus_comid`; points closer than `pixelSpan`
 // degrees to the last point kept are dropped (the ends always kept), and
 // coordinates carry only the decimals that span shows. `thinned` tells the

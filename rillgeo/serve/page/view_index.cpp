@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace rill::geo {
 namespace {
@@ -11,19 +12,58 @@ constexpr double kLinesPerCell = 16.0;
 // The grid has at most this many columns and rows.
 constexpr std::size_t kMaxCellsAcross = 2048;
 
-double SpanOf(const OGREnvelope& box) { return std::max(box.MaxX - box.MinX, box.MaxY - box.MinY); }
+// The line's own length in degrees, longitude scaled by the cosine of the latitude.
+double LengthOf(const OGRLineString& line) {
+  double length = 0.0;
+  for (int i = 1; i < line.getNumPoints(); ++i) {
+    const double scale = std::cos((line.getY(i) + line.getY(i - 1)) * (M_PI / 360.0));
+    length += std::hypot((line.getX(i) - line.getX(i - 1)) * scale, line.getY(i) - line.getY(i - 1));
+  }
+  return length;
+}
+
+// Each line's length plus that of every line upstream, the lines joined
+// where one's ToNode is another's FromNode, summed in topological order
+// (a line in a loop of the data gets what reached it before the loop).
+// A line that splits passes its whole sum to each of its branches.
+std::vector<double> UpstreamLengths(const std::vector<FlowlineLine>& all) {
+  std::unordered_multimap<std::int64_t, std::size_t> byFromNode;
+  byFromNode.reserve(all.size());
+  for (std::size_t i = 0; i < all.size(); ++i) byFromNode.emplace(all[i].fromNode, i);
+  std::vector<double> upstream(all.size(), 0.0);
+  std::vector<std::uint32_t> waiting(all.size(), 0);  // lines above, not yet summed
+  for (const FlowlineLine& line : all) {
+    const auto [first, last] = byFromNode.equal_range(line.toNode);
+    for (auto it = first; it != last; ++it) ++waiting[it->second];
+  }
+  std::vector<std::size_t> ready;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].line != nullptr) upstream[i] = LengthOf(*all[i].line);
+    if (waiting[i] == 0) ready.push_back(i);
+  }
+  while (!ready.empty()) {
+    const std::size_t done = ready.back();
+    ready.pop_back();
+    const auto [first, last] = byFromNode.equal_range(all[done].toNode);
+    for (auto it = first; it != last; ++it) {
+      upstream[it->second] += upstream[done];
+      if (--waiting[it->second] == 0) ready.push_back(it->second);
+    }
+  }
+  return upstream;
+}
 
 }  // namespace
 
-ViewIndex::ViewIndex(const FlowlineLines& lines) : lines_(lines) {
+ViewIndex::ViewIndex(const FlowlineLines& lines) : lines_(lines), upstream_(UpstreamLengths(lines.all())) {
   const std::vector<FlowlineLine>& all = lines.all();
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (all[i].line != nullptr && all[i].line->getNumPoints() >= 2) byLength_.push_back(i);
   }
   std::stable_sort(byLength_.begin(), byLength_.end(),
-                   [&](std::size_t a, std::size_t b) { return SpanOf(all[a].envelope) > SpanOf(all[b].envelope); });
-  span_.reserve(byLength_.size());
-  for (const std::size_t i : byLength_) span_.push_back(SpanOf(all[i].envelope));
+                   [&](std::size_t a, std::size_t b) { return upstream_[a] > upstream_[b]; });
+  upstreamByRank_.reserve(byLength_.size());
+  for (const std::size_t i : byLength_) upstreamByRank_.push_back(upstream_[i]);
   if (byLength_.empty()) return;
 
   const OGREnvelope& first = all[byLength_.front()].envelope;
@@ -70,16 +110,22 @@ bool ViewIndex::Meets(std::size_t rank, const LonLatBox& view) const {
   return box.MaxX >= view.west && box.MinX <= view.east && box.MaxY >= view.south && box.MinY <= view.north;
 }
 
-ViewLines ViewIndex::Find(const LonLatBox& view, double minSpan, std::size_t limit) const {
+double ViewIndex::UpstreamLength(std::size_t position) const {
+  const FlowlineLine& line = lines_.all()[position];
+  return line.line != nullptr && line.line->getNumPoints() >= 2 ? upstream_[position] : 0.0;
+}
+
+ViewLines ViewIndex::Find(const LonLatBox& view, double minUpstream, std::size_t limit) const {
   ViewLines result;
   if (byLength_.empty() || view.east < extent_.west || view.west > extent_.east || view.north < extent_.south ||
       view.south > extent_.north) {
     return result;
   }
-  // The ranks below `seen` are the lines long enough to see.
-  const std::size_t seen = static_cast<std::size_t>(
-      std::upper_bound(span_.begin(), span_.end(), minSpan, [](double min, double span) { return span < min; }) -
-      span_.begin());
+  // The ranks below `seen` are the lines large enough to draw.
+  const std::size_t seen =
+      static_cast<std::size_t>(std::upper_bound(upstreamByRank_.begin(), upstreamByRank_.end(), minUpstream,
+                                                [](double min, double span) { return span < min; }) -
+                               upstreamByRank_.begin());
 
   const std::size_t x0 = CellOf(view.west, extent_.west, cellWidth_, columns_);
   const std::size_t x1 = CellOf(view.east, extent_.west, cellWidth_, columns_);
@@ -89,7 +135,7 @@ ViewLines ViewIndex::Find(const LonLatBox& view, double minSpan, std::size_t lim
 
   std::vector<std::size_t> ranks;
   if (cellsInView * kLinesPerCell > static_cast<double>(seen)) {
-    // A wide view: the long lines are few, so walk them, longest first.
+    // A wide view: the large rivers are few, so walk them, largest first.
     for (std::size_t rank = 0; rank < seen && ranks.size() <= limit; ++rank) {
       if (Meets(rank, view)) ranks.push_back(rank);
     }

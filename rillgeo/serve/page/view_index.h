@@ -1,6 +1,10 @@
 // The flowlines a map view shows: those whose box meets the view, the
-// longest first, bounded in count, with the lines too short to see at the
-// view's scale left out. Built once over the loaded lines; read only after.
+// larger rivers first, bounded in count, with the streams too small for the
+// view's scale left out. A flowline's size is the length of the network
+// above its downstream end (its own line and every line that drains into
+// it, followed by the lines' nodes), so that a river stays whole at small
+// scales however short its flowlines are. Built once over the loaded lines;
+// read only after.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +24,8 @@ struct LonLatBox {
 };
 
 struct ViewLines {
-  std::vector<std::size_t> found;  // positions in lines.all(), longest first
-  bool thinned = false;            // lines in the view were left out (too short to see, or over the bound)
+  std::vector<std::size_t> found;  // positions in lines.all(), larger rivers first
+  bool thinned = false;            // lines in the view were left out (too small, or over the bound)
 };
 
 class ViewIndex {
@@ -30,10 +34,15 @@ class ViewIndex {
   // outlive the index.
   explicit ViewIndex(const FlowlineLines& lines);
 
-  // The lines whose box meets `view`, longest first, at most `limit`,
-  // leaving out those whose box spans less than `minSpan` degrees (about
-  // a pixel's span at the view's scale).
-  ViewLines Find(const LonLatBox& view, double minSpan, std::size_t limit) const;
+  // The lines whose box meets `view`, larger rivers first (in file order
+  // among equals), at most `limit`, leaving out those with less than
+  // `minUpstream` degrees of network above their downstream end.
+  ViewLines Find(const LonLatBox& view, double minUpstream, std::size_t limit) const;
+
+  // The length in degrees (of latitude, longitude scaled by the cosine of
+  // the latitude) of the network above the downstream end of the line at
+  // `position` in lines.all(); 0 for a line that is not indexed.
+  double UpstreamLength(std::size_t position) const;
 
   // The box of every indexed line; all zero when there is none.
   const LonLatBox& extent() const { return extent_; }
@@ -44,8 +53,9 @@ class ViewIndex {
   static std::size_t CellOf(double value, double origin, double size, std::size_t count);
 
   const FlowlineLines& lines_;
-  std::vector<std::size_t> byLength_;  // positions in lines.all(), longest span first
-  std::vector<double> span_;           // span of each, by rank
+  std::vector<double> upstream_;        // by position in lines.all()
+  std::vector<std::size_t> byLength_;   // positions in lines.all(), most network above first
+  std::vector<double> upstreamByRank_;  // the upstream length of each, by rank
   LonLatBox extent_;
   // A grid over the extent; each cell lists the ranks of the lines whose
   // box meets it, in rank order.

@@ -22,8 +22,12 @@ struct ViewRequest {
   std::size_t limit = kDefaultViewLines;
 
   // The span in degrees of longitude of one pixel at this zoom (tiles of
-  // 256 pixels): lines shorter are not drawn, points closer are merged.
+  // 256 pixels): points of a line closer than that are merged.
   double PixelSpan() const;
+  // The least network above a flowline, in degrees, for it to be drawn at
+  // this zoom: the span of 40 pixels, so that far out only the rivers
+  // show and close in every stream.
+  double MinUpstream() const { return 40.0 * PixelSpan(); }
 };
 
 // Reads the parameters (name to value, as the server parsed them). A fault

@@ -204,7 +204,9 @@
     return url;
   }
 
-  function navigate() {
+  // Runs the navigation of `state`; the map is brought to the route unless
+  // `keepView` (the address gave the view).
+  function navigate(keepView) {
     if (!state.comid || (state.mode === 'PP' && !state.stop)) return;
     if (state.mode !== 'PP' && state.distance !== '' && !(Number(state.distance) > 0)) {
       setStatus('The distance must be a number above 0, or empty for no limit.', 'fault');
@@ -220,7 +222,7 @@
       });
     });
     Promise.all([getJson(navigationUrl('flowlines'))].concat(sites)).then(function (answers) {
-      drawRoute(answers[0]);
+      drawRoute(answers[0], !keepView);
       listSites([].concat.apply([], answers.slice(1)));
       return networkDrawn;  // the network of the view the route was framed in
     }).then(function () {
@@ -231,7 +233,7 @@
     });
   }
 
-  function drawRoute(lines) {
+  function drawRoute(lines, frame) {
     var features = (lines && lines.features) || [];
     var far = 0;
     features.forEach(function (f) { far = Math.max(far, Number(f.properties.travel_km_to) || 0); });
@@ -251,7 +253,7 @@
     $('legend-box').hidden = false;
     $('route-summary').textContent = features.length + ' flowline pieces, ' + shown(far) + ' in all.';
     setStatus(MODES[state.mode].name + ' from flowline ' + state.comid + ': ' + features.length + ' pieces.');
-    if (features.length && layer.getBounds().isValid()) map.fitBounds(layer.getBounds(), { padding: [30, 30], maxZoom: 15, animate: false });
+    if (frame && features.length && layer.getBounds().isValid()) map.fitBounds(layer.getBounds(), { padding: [30, 30], maxZoom: 15, animate: false });
   }
 
   function listSites(sites) {
@@ -312,7 +314,7 @@
     showControls();
     writeHash();
   });
-  $('go').addEventListener('click', navigate);
+  $('go').addEventListener('click', function () { navigate(false); });
   $('clear').addEventListener('click', function () {
     state.comid = null;
     state.stop = null;
@@ -327,8 +329,10 @@
   map.on('moveend', function () { drawNetwork(); writeHash(); });
   window.addEventListener('hashchange', function () {
     var before = [state.comid, state.mode, state.stop, state.distance, state.units].join('|');
-    applyHash(readHash());
-    if ([state.comid, state.mode, state.stop, state.distance, state.units].join('|') !== before && state.comid) navigate();
+    var hasView = applyHash(readHash());
+    if ([state.comid, state.mode, state.stop, state.distance, state.units].join('|') !== before && state.comid) {
+      navigate(hasView);
+    }
   });
 
   getJson('/page/network').then(function (summary) {
@@ -340,7 +344,7 @@
       else map.setView([0, 0], 2);
     }
     setStatus(summary.flowlines + ' flowlines. Click a river on the map.');
-    if (state.comid && (state.mode !== 'PP' || state.stop)) navigate();
+    if (state.comid && (state.mode !== 'PP' || state.stop)) navigate(hasView);
   }).catch(function (fault) {
     setState('fault');
     setStatus('The network could not be loaded: ' + fault.message, 'fault');
