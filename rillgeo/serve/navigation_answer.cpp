@@ -81,7 +81,10 @@ std::unique_ptr<OGRGeometry> CutRow(const ServedNetwork& network, GroundCutter& 
     if (!(span > 0.0)) continue;
     const double from = std::max(low, s.fromMeasure);
     const double to = std::min(high, s.toMeasure);
-    if (to > from) {
+    if (from == s.fromMeasure && to == s.toMeasure) {
+      // The whole line: nothing to measure on the ground.
+      parts->addGeometry(s.line->line.get());
+    } else if (to > from) {
       // Measures count from the downstream end, the line from the upstream one.
       auto piece = cutter.Cut(*s.line->line, 1.0 - (to - s.fromMeasure) / span, 1.0 - (from - s.fromMeasure) / span);
       if (piece) parts->addGeometryDirectly(piece.release());

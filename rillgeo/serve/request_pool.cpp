@@ -48,6 +48,7 @@ void BoundServer(httplib::Server& server, std::size_t threads) {
   constexpr std::size_t kWaitingConnections = 64;
   constexpr std::size_t kLongestBody = 1024;
   server.new_task_queue = [threads] { return new BoundedPool(threads, kWaitingConnections); };
+  server.set_tcp_nodelay(true);  // an answer goes out whole at once, not after a delayed ack
   server.set_payload_max_length(kLongestBody);
   server.set_keep_alive_max_count(1000);
   server.set_read_timeout(10, 0);

@@ -64,11 +64,11 @@ Status RunServe(const ServeOptions& options, const ServeLog& log) {
   std::atomic<bool> finished{false};
   std::thread watcher([&] {
     int signal = 0;
-    while (sigwait(&signals, &signal) == 0) {
-      if (finished.load()) return;
-      server.stop();
-      return;
-    }
+    if (sigwait(&signals, &signal) != 0 || finished.load()) return;
+    // A signal that came while the sources were loading stops the server
+    // once it listens.
+    while (!server.is_running() && !finished.load()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    server.stop();
   });
   log("listening on http://" + limits.fallbackHost + "/ (" + std::to_string(threads) + " threads)");
   const bool listened = server.listen_after_bind();

@@ -3,10 +3,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 
+#include "tests/rillgeo/rillgeo_fixture.h"
 #include "tests/rillgeo/serve_fixture.h"
 
 namespace rill::testing {
@@ -216,6 +219,58 @@ TEST_F(ServeTest, AWalkStopsAtItsDeadline) {
   EXPECT_LT(cut.rows.size(), whole.rows.size());
   workspace.NoDeadline();
   EXPECT_EQ(Navigate(network().tables(), request, log, &workspace).rows.size(), whole.rows.size());
+}
+
+}  // namespace
+}  // namespace rill::testing
+
+namespace rill::testing {
+namespace {
+
+// The program itself: options it cannot use end it with status 2 before it
+// listens; Ctrl-C and SIGTERM stop it cleanly, status 0.
+class ServeProgramTest : public RillgeoTest {};
+
+TEST_F(ServeProgramTest, UnusableFeaturesEndItWithStatus2) {
+  const fs::path data = kData / "oswego";
+  if (!fs::exists(data / "raw" / "flowlines.gpkg")) GTEST_SKIP() << "no oswego network";
+  WriteAll(Scratch("sites.csv"), kGauges);
+  const std::string geometry = (data / "raw" / "flowlines.gpkg").string();
+  for (const std::string& features : {std::string("nameonly"), "comid=" + Scratch("sites.csv").string(),
+                                      "bad/name=" + Scratch("sites.csv").string()}) {
+    const RunOutcome run =
+        Rillgeo({"serve", "--tables", data.string(), "--geometry", geometry, "--features", features});
+    EXPECT_EQ(run.status, 2) << features << ": " << run.err;
+    EXPECT_NE(run.err.find("--features"), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(ServeProgramTest, ASignalStopsItCleanly) {
+  const fs::path data = kData / "oswego";
+  if (!fs::exists(data / "raw" / "flowlines.gpkg")) GTEST_SKIP() << "no oswego network";
+  for (const int signal : {SIGINT, SIGTERM}) {
+    const std::string port = std::to_string(20000 + (getpid() * 7 + signal) % 20000);
+    const fs::path log = Scratch("serve" + std::to_string(signal) + ".log");
+    const pid_t child = fork();
+    if (child == 0) {
+      const std::string exe = RILL_RILLGEO_EXE, tables = data.string(),
+                        geometry = (data / "raw" / "flowlines.gpkg").string(), err = log.string();
+      if (freopen(err.c_str(), "w", stderr) == nullptr) _exit(127);
+      execl(exe.c_str(), exe.c_str(), "serve", "--tables", tables.c_str(), "--geometry", geometry.c_str(), "--port",
+            port.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 600 && ReadAll(log).find("listening") == std::string::npos; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    httplib::Client client("127.0.0.1", std::stoi(port));
+    const auto answer = client.Get("/linked-data");
+    EXPECT_TRUE(answer && answer->status == 200) << ReadAll(log);
+    kill(child, signal);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << signal << ": " << ReadAll(log);
+    EXPECT_NE(ReadAll(log).find("stopped"), std::string::npos);
+  }
 }
 
 }  // namespace
