@@ -66,6 +66,13 @@
     return value.toFixed(digits) + ' ' + state.units;
   }
 
+  // Text for a tooltip or popup, never read as markup.
+  function asText(text) {
+    var span = document.createElement('span');
+    span.textContent = text;
+    return span;
+  }
+
   function comidOf(feature) {
     var p = (feature && feature.properties) || {};
     var id = p.nhdplus_comid !== undefined ? p.nhdplus_comid : p.comid !== undefined ? p.comid : p.identifier;
@@ -123,7 +130,7 @@
         if (asked !== viewAsked) return;  // a later view was asked for meanwhile
         networkLayer.clearLayers();
         networkLayer.addLayer(L.geoJSON(lines, { style: { color: '#9aa4ad', weight: 1, opacity: 0.9 }, interactive: false }));
-        $('network-note').textContent = lines.thinned ? 'Only the longer flowlines are drawn at this scale: zoom in for every one.' : '';
+        $('network-note').textContent = lines.thinned ? 'Only the larger rivers are drawn at this scale: zoom in for every stream.' : '';
         if (document.body.getAttribute('data-state') === 'loading') setState('ready');
       })
       .catch(function (fault) { setStatus('The network could not be drawn: ' + fault.message, 'fault'); });
@@ -147,7 +154,7 @@
 
   function markPoint(latlng, colour, label) {
     L.circleMarker(latlng, { radius: 7, color: '#fff', weight: 2, fillColor: colour, fillOpacity: 1 })
-      .bindTooltip(label).addTo(markLayer);
+      .bindTooltip(asText(label)).addTo(markLayer);
   }
 
   function snap(latlng) {
@@ -244,8 +251,8 @@
       },
       onEachFeature: function (f, line) {
         var p = f.properties;
-        line.bindTooltip('flowline ' + comidOf(f) + ': ' + shown(Number(p.travel_km_from) || 0) + ' to ' +
-          shown(Number(p.travel_km_to) || 0));
+        line.bindTooltip(asText('flowline ' + comidOf(f) + ': ' + shown(Number(p.travel_km_from) || 0) + ' to ' +
+          shown(Number(p.travel_km_to) || 0)));
       }
     }).addTo(routeLayer);
     $('legend-high').textContent = shown(far);
@@ -277,9 +284,10 @@
       item.appendChild(button);
       list.appendChild(item);
       if (!latlng) return;
+      // A site table's names are the user's data: text, never markup.
+      var popup = asText(label + ': ' + shown(Number(p.distance_km) || 0));
       var marker = L.circleMarker(latlng, { radius: 5, color: '#222', weight: 1, fillColor: '#fdd835', fillOpacity: 1 })
-        .bindPopup('').addTo(siteLayer);
-      marker.getPopup().setContent(label + ': ' + shown(Number(p.distance_km) || 0));
+        .bindPopup(popup).addTo(siteLayer);
       button.addEventListener('click', function () {
         map.setView(latlng, Math.max(map.getZoom(), 14));
         marker.openPopup();
