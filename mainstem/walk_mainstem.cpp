@@ -28,7 +28,7 @@ void WalkMainstem(NavContext& ctx, const WalkRequest& walk) {
   std::int32_t startMark = start.Branched;
   bool more = true;
   std::int16_t goOn = 1;
-  for (double step = 0; more && goOn == 1 && !(step > stepCap); step += 1) {
+  for (double step = 0; more && goOn == 1 && !(step > stepCap) && !ctx.state.deadline.Passed(); step += 1) {
     if (!ctx.state.marks.Visited(currentId)) {
       if (startMark >= 1 && downstream && walk.startMode == StartReachMode::AtMeasure)
         RecordStartSections(ctx.tables, ctx.state.specials, current, startMeasure);

@@ -135,7 +135,10 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
 
   NavState state;
   NavContext ctx{tables, state, log};
-  if (reuse != nullptr) state.marks = std::move(reuse->marks_);
+  if (reuse != nullptr) {
+    state.marks = std::move(reuse->marks_);
+    state.deadline = reuse->deadline_;
+  }
   state.marks.Prepare(tables.idCount());
   Direction direction = r.direction;
   bool pointsSwapped = false;
@@ -165,13 +168,15 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
   }
   log.Write("Navigation Complete\n");
 
-  if (r.kind == NavKind::PointToPoint && state.noNextReach == 1) {
+  if (r.kind == NavKind::PointToPoint && state.noNextReach == 1 && !state.deadline.passed()) {
     // The end was not met: walk once more with the points exchanged.
     log.Write("Restarting navigation with swapped begin and end points\n");
     WalkMarks marks = std::move(state.marks);
     marks.Reset();
+    const WalkDeadline deadline = state.deadline;
     state = NavState{};
     state.marks = std::move(marks);
+    state.deadline = deadline;
     std::swap(start.reach, end.reach);
     std::swap(start.code, end.code);
     std::swap(start.comId, end.comId);
@@ -191,7 +196,9 @@ Navigation Navigate(const NetworkTables& tables, const NavigationRequest& r, Tex
   // The marks serve the walk only: given back, or let go with their memory.
   state.marks.Reset();
   if (reuse != nullptr) reuse->marks_ = std::move(state.marks);
-  return ResultOfPass(tables, state, ending, std::move(notes));
+  Navigation navigation = ResultOfPass(tables, state, ending, std::move(notes));
+  navigation.stopped = state.deadline.passed();
+  return navigation;
 }
 
 }  // namespace rill

@@ -2,6 +2,7 @@
 
 #include "navigation/navigation_result.h"
 #include "navigation/request.h"
+#include "navstate/nav_state.h"
 #include "navstate/walk_marks.h"
 #include "network/network_tables.h"
 #include "text/text_writer.h"
@@ -15,9 +16,16 @@ class NavWorkspace {
  public:
   NavWorkspace() = default;
 
+  // Walks after this give up at `at` (asked every few thousand steps) and
+  // come back with `stopped` set; a service's time limit.
+  void StopWalksAt(WalkDeadline::Clock::time_point at) { deadline_ = WalkDeadline(at); }
+  // Walks after this run to their end.
+  void NoDeadline() { deadline_ = WalkDeadline(); }
+
  private:
   friend Navigation Navigate(const NetworkTables&, const NavigationRequest&, TextWriter&, NavWorkspace*);
   WalkMarks marks_;
+  WalkDeadline deadline_;
 };
 
 // Carries out one navigation of `request` on the loaded tables, writing its

@@ -89,6 +89,7 @@ struct Navigation {
   std::vector<ReachPiece> pieces;      // reaches passed in part, in the order the walk met them
   std::optional<Refusal> refusal;      // set: nothing was walked and nothing written to the log
   bool pointsSwapped = false;          // the points were exchanged: the rows run from the far end
+  bool stopped = false;                // the workspace's deadline passed: the walk was cut short
 };
 
 }  // namespace rill

@@ -73,7 +73,8 @@ void WalkNetwork(NavContext& ctx, const WalkRequest& request) {
   const NavKind passKind = request.kind == NavKind::Network ? NavKind::Network : NavKind::NetworkToDistance;
   const double passLimit = request.kind == NavKind::Network ? -1.0 : distance;
   bool more = true;
-  while (more && walk.roids.takePosition() <= walk.roids.lastPosition() && walk.RowBudgetLeft()) {
+  while (more && walk.roids.takePosition() <= walk.roids.lastPosition() && walk.RowBudgetLeft() &&
+         !ctx.state.deadline.Passed()) {
     if (startBranched >= 1) {
       // A walk down from inside a branched start reach passes only the
       // sections below the start point.

@@ -11,6 +11,7 @@
 #include "rillgeo/import/import_command.h"
 #include "rillgeo/index/index_command.h"
 #include "rillgeo/map/map_command.h"
+#include "rillgeo/serve/serve_command.h"
 
 namespace rill::geo {
 
@@ -100,6 +101,10 @@ Status RunMapCommand(const MapOptions& options) {
   return Status::Ok();
 }
 
+Status RunServeCommand(const ServeOptions& options) {
+  return RunServe(options, [](const std::string& line) { std::cerr << "rillgeo serve: " << line << std::endl; });
+}
+
 // An entry whose options live as long as its `run`. The work throws
 // nothing of its own; what a library throws through it (std::bad_alloc
 // above all) is caught here, where it would leave the command.
@@ -124,6 +129,7 @@ std::vector<GeoCommand> AddCommands(CLI::App& app) {
   commands.push_back(Entry<ImportOptions>(app, AddImportCommand, RunImportCommand));
   commands.push_back(Entry<MapOptions>(app, AddMapCommand, RunMapCommand));
   commands.push_back(Entry<IndexOptions>(app, AddIndexCommand, RunIndexCommand));
+  commands.push_back(Entry<ServeOptions>(app, AddServeCommand, RunServeCommand));
   return commands;
 }
 

@@ -2,7 +2,7 @@
 // their help (its *_options.h) and does the work (its *_command.h); the
 // table puts them on the program's command line and joins the work to the
 // terminal: the progress line and the one line a command prints when done.
-// A new command (serve/) is one more room and one more entry here.
+// A new command is one more room and one more entry here.
 #pragma once
 
 #include <functional>

@@ -19,6 +19,12 @@ packages=(
   r-base-dev r-cran-rcpp r-cran-testthat r-cran-sf
   # bench/: the graph library the whole-basin walk is timed against.
   python3-igraph
+  # rillgeo serve: HTTP and JSON.
+  libcpp-httplib-dev nlohmann-json3-dev
+  # rillgeo serve's map page: Leaflet, built into the program; its check in
+  # headless Chromium, driven over DevTools from Python.
+  libjs-leaflet
+  chromium python3-websocket
 )
 
 missing=()
