@@ -49,11 +49,11 @@ port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0
   --port "$port" >"$scratch/serve.log" 2>&1 &
 server=$!
 for _ in $(seq 600); do
-  grep -q "listening on" "$scratch/serve.log" && break
+  grep -qs "listening on" "$scratch/serve.log" && break
   kill -0 "$server" 2>/dev/null || { cat "$scratch/serve.log"; echo "FAIL rillgeo serve did not start"; exit 1; }
   sleep 0.1
 done
-grep -q "listening on" "$scratch/serve.log" || { echo "FAIL rillgeo serve did not listen within a minute"; exit 1; }
+grep -qs "listening on" "$scratch/serve.log" || { echo "FAIL rillgeo serve did not listen within a minute"; exit 1; }
 
 echo "== the page in headless Chromium"
 mkdir -p "$(dirname "$png")"
