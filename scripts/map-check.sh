@@ -8,7 +8,7 @@
 #   PNG           where the rendered picture goes (default: a temporary folder's;
 #                 docs/map-example.png is made with PNG = docs/map-example.png)
 #   -h, --help    print this help
-# Installs chromium and gdal-bin when they are missing (root).
+# Installs what it needs, chromium among it, with scripts/install-deps.sh (root).
 set -euo pipefail
 case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
@@ -19,14 +19,8 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/rill-map-check-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 png=$(realpath -m "${2:-$scratch/map.png}")
 
-missing=()
-command -v chromium >/dev/null || missing+=(chromium)
-command -v gdal_translate >/dev/null || missing+=(gdal-bin)
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# Chromium and the rest, as every check installs them.
+"$repo/scripts/install-deps.sh"
 
 echo "== build into $build"
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRILL_TESTS=OFF -DRILL_GEO=ON >/dev/null

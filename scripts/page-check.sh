@@ -12,7 +12,7 @@
 #   BUILD-FOLDER  where rillgeo is built (default build/page-check in the repository)
 #   PNG           where the screenshot goes (default BUILD-FOLDER/page-check.png)
 #   -h, --help    print this help
-# Installs chromium and python3-websocket when they are missing (root).
+# Installs what it needs, chromium among it, with scripts/install-deps.sh (root).
 set -euo pipefail
 case ${1:-} in -h | --help) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
@@ -25,14 +25,8 @@ server=
 stop_server() { if [[ -n $server ]]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi; }
 trap 'stop_server; rm -rf "$scratch"' EXIT
 
-missing=()
-command -v chromium >/dev/null || missing+=(chromium)
-/usr/bin/python3 -c 'import websocket' 2>/dev/null || missing+=(python3-websocket)
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# Chromium and the rest, as every check installs them.
+"$repo/scripts/install-deps.sh"
 
 echo "== build into $build"
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRILL_TESTS=OFF -DRILL_GEO=ON >/dev/null
