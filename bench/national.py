@@ -7,7 +7,8 @@ separate process and prints one Markdown table per network: wall time, CPU time
 the machine when it started. From 10,000,000 reaches on (--sizes 10000000) only the
 load alone (a batch of one NavType 0 request) and NavType 1 D from the far headwater
 are run, and from 30,000,000 (--sizes 1000000,30000000: about 4 GB of tables, minutes
-to generate) only the load alone; the load alone is run at every size, and the ratios
+to generate) only the load alone, and with --mix 600000 a batch of 600,000 requests of the
+national mix on 2 threads, load included; the load alone is run at every size, and the ratios
 of its times between the sizes of one run close the output. Below 10,000,000 reaches
 a batch of everything upstream of the outlet (no trace) is timed too, and set against
 the graph library's upstream subcomponent of the same tables in the same run.
@@ -95,6 +96,25 @@ def whole_basin(exe, folder, outlet, work, times):
     return best, written
 
 
+def national_mix(exe, folder, work, count):
+    """A batch of `count` requests of the national mix on 2 threads, load included, RESULTS written."""
+    import batch_bench  # the national mix; imported here, as it imports this module
+    requests = os.path.join(work, f"batch_national_{count}.csv")
+    if not os.path.exists(requests):
+        with open(os.path.join(folder, "rchdata.txt")) as rch:
+            codes = [line.split(",", 2)[1] for line in rch]
+        batch_bench.write_national(requests, codes, count, 27)
+        del codes
+    results = os.path.join(work, "batch_national_out.csv")
+    argv = [exe, "batch", requests, "--out", results, "--tables", folder, "--threads", "2", "--no-progress"]
+    load = os.getloadavg()[0]
+    wall, rss, cpu = timed(argv)
+    written = os.path.getsize(results)
+    for name in (results, os.path.splitext(results)[0] + ".status.csv"):
+        os.remove(name)
+    return wall, rss, cpu, load, written
+
+
 def tables(folder):
     return [os.path.join(folder, n) for n in ("rchdata.txt", "flowdata.txt", "secdata.txt")]
 
@@ -132,7 +152,7 @@ def largest_basin(folder):
     return codes[ids[outlet]], codes[ids[far]]
 
 
-def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
+def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0, mix=0):
     runs = [
         ("0 (load and load dump)", f"0,{outlet},0,{outlet},0,U,0,MI,1"),
         ("2 U from the outlet", f"2,{outlet},0,{outlet},0,U,0,MI,1"),
@@ -171,6 +191,10 @@ def measure(name, folder, outlet, headwater, exe, floor, times, work, size=0):
                 os.remove(p)
     if os.path.exists(os.path.join(work, "floor.out")):
         os.remove(os.path.join(work, "floor.out"))
+    if size >= NATION and mix:
+        wall, rss, cpu, load, written = national_mix(exe, folder, work, mix)
+        print(f"| {mix:,} requests of the national mix (batch, 2 threads, load included) | {wall:.2f} | | {cpu:.2f} "
+              f"| {rss:.0f} | {rss * 2**20 / size_bytes:.2f} | {written / 1e6:.0f} | | | {load:.1f} |", flush=True)
     if size >= LARGE:
         return loaded
     ref = [sys.executable, os.path.join(ROOT, "bench", "igraph_reference.py"), os.path.join(folder, "flowdata.txt"),
@@ -188,6 +212,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--sizes", default="100000,1000000,3000000", help="reaches of each generated basin, by commas")
     parser.add_argument("--repeat", type=int, default=3, help="runs of each case, best and median shown (default 3)")
+    parser.add_argument("--mix", type=int, default=0,
+                        help="from 30,000,000 reaches on, also a batch of this many requests of the national mix "
+                             "(600000 for the nation in memory), once")
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "national"),
                         help="the Release build and the basins (default build/national)")
     args = parser.parse_args()
@@ -204,7 +231,7 @@ def main():
                 subprocess.run([gen, str(size), folder + "/"], check=True, stdout=ends)
         ends = dict(line.split() for line in open(ends_file))
         loads[size] = measure(f"{size:,} reaches", folder, ends["outlet"], ends["headwater"], exe, floor, args.repeat,
-                              args.work, size)
+                              args.work, size, args.mix)
     sizes = sorted(loads)
     for small, large in zip(sizes, sizes[1:]):
         print(f"\nLoad alone, best wall: {large:,} reaches {loads[large] / loads[small]:.2f} times {small:,} "

@@ -18,17 +18,24 @@
 
 namespace {
 
+// A load builds and drops orders of a gigabyte on a national network, and
+// every request of a batch builds and drops its own state: the memory freed
+// stays in the process for the next of them, rather than going back to the
+// system and coming back as fresh pages to be cleared (on a virtual machine
+// that hands freed memory back to its host, each such page costs a trip
+// through the host). The load gives its free pages back once the tables are
+// sealed.
+void KeepFreedMemory() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+}
+
 // Ctrl-C (or a polite kill) asks a batch to stop after whole requests: the
 // signals are taken by one thread with sigwait, so that no handler and no
 // global flag are needed.
 int RunStoppable(int argc, char** argv) {
-#ifdef __GLIBC__
-  // Every request of a batch builds and drops its own state: keep the freed
-  // memory in the process for the next one, rather than handing it back to
-  // the system and having fresh pages cleared again on every request.
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
@@ -57,6 +64,7 @@ int main(int argc, char** argv) {
   // Past a file-size limit a write must fail and be reported, not kill the run.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  KeepFreedMemory();
   if (rill::IsOptionCommandLine(argc, argv)) return RunStoppable(argc, argv);
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,7 @@
 #include "network/classify.h"
 #include "network/keyed_order.h"
 #include "network/prefetch.h"
+#include "network/run_both.h"
 
 namespace rill {
 
@@ -36,17 +37,19 @@ class RankCursor {
 
 }  // namespace
 
-void NetworkTables::SealSections() {
-  const std::vector<std::uint64_t> keyed =
-      KeyedOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
+void NetworkTables::SealSections(std::vector<std::uint64_t> order) {
+  if (order.size() != sections_.size())
+    order = KeyedOrder(sections_.size(), [&](std::size_t i) { return sections_[i].Com_id; });
   std::vector<SectionRecord> sorted;
   sorted.reserve(sections_.size());
-  for (std::size_t i = 0; i < keyed.size(); ++i) {
-    if (i + kAhead < keyed.size()) PrefetchRead(&sections_[static_cast<std::size_t>(PositionOf(keyed[i + kAhead]))]);
-    sorted.push_back(sections_[static_cast<std::size_t>(PositionOf(keyed[i]))]);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (i + kAhead < order.size()) PrefetchRead(&sections_[static_cast<std::size_t>(PositionOf(order[i + kAhead]))]);
+    sorted.push_back(sections_[static_cast<std::size_t>(PositionOf(order[i]))]);
   }
   sections_ = std::move(sorted);
-  AdoptIds(DistinctKeys(keyed));
+  std::vector<std::int32_t> distinct = DistinctKeys(order);
+  order = {};
+  AdoptIds(distinct);
   for (IdEntry& e : entries_) {
     e.run = -1;
     e.branched = 0;
@@ -70,7 +73,7 @@ void NetworkTables::SealSections() {
       if (i > 0) classify();
       entry = ranks.RankOf(s.Com_id);
       entries_[entry].run = static_cast<std::int32_t>(sectionRuns_.size());
-      sectionRuns_.push_back({at, at, -1, -1});
+      sectionRuns_.push_back({at, at, -1, -1, -1});
     }
     SectionRun& run = sectionRuns_.back();
     run.end = at + 1;
@@ -78,24 +81,28 @@ void NetworkTables::SealSections() {
     if (run.tMeas100 < 0 && s.T_meas == 100.0) run.tMeas100 = at;
   }
   if (!sections_.empty()) classify();
+  orderedSections_ = 0;
+  for (SectionRun& run : sectionRuns_) {
+    if (run.end - run.begin == 1) continue;
+    run.ordered = static_cast<std::int32_t>(orderedSections_);
+    orderedSections_ += static_cast<std::size_t>(run.end - run.begin);
+  }
   BuildNodeOrder(byFnode_);
   BuildNodeOrder(byTnode_);
   BuildMetersBelow();
 }
 
 void NetworkTables::BuildNodeOrder(NodeOrder& index) {
-  index.order.resize(sections_.size());
-  index.skip.resize(sections_.size());
+  index.order.resize(orderedSections_);
+  index.skip.resize(orderedSections_);
   auto nodeOf = [&](std::size_t i) { return sections_[i].*index.node; };
   std::vector<std::uint64_t> keyed;
   for (const SectionRun& run : sectionRuns_) {
+    if (run.ordered < 0) continue;
     const auto begin = static_cast<std::size_t>(run.begin);
     const auto end = static_cast<std::size_t>(run.end);
-    if (end - begin == 1) {
-      index.order[begin] = run.begin;
-      index.skip[begin] = run.end;
-      continue;
-    }
+    const auto at = static_cast<std::size_t>(run.ordered);
+    const std::size_t count = end - begin;
     // The node in the high half, its sign bit flipped so that unsigned order
     // is the nodes' order; the section's index in the low half keeps file
     // order among sections at the same node.
@@ -107,41 +114,42 @@ void NetworkTables::BuildNodeOrder(NodeOrder& index) {
       if (i > begin && keyed[i - begin] < keyed[i - begin - 1]) ascending = false;
     }
     if (!ascending) std::sort(keyed.begin(), keyed.end());
-    for (std::size_t j = begin; j < end; ++j)
-      index.order[j] = static_cast<std::int32_t>(keyed[j - begin] & 0xFFFFFFFFu);
-    for (std::size_t j = end; j-- > begin;) {
-      const SectionRecord& here = sections_[static_cast<std::size_t>(index.order[j])];
-      if (j + 1 < end) {
-        const SectionRecord& next = sections_[static_cast<std::size_t>(index.order[j + 1])];
+    for (std::size_t k = 0; k < count; ++k) index.order[at + k] = static_cast<std::int32_t>(keyed[k] & 0xFFFFFFFFu);
+    for (std::size_t k = count; k-- > 0;) {
+      const SectionRecord& here = sections_[static_cast<std::size_t>(index.order[at + k])];
+      if (k + 1 < count) {
+        const SectionRecord& next = sections_[static_cast<std::size_t>(index.order[at + k + 1])];
         if (next.*index.node == here.*index.node && next.*index.other == here.*index.other) {
-          index.skip[j] = index.skip[j + 1];
+          index.skip[at + k] = index.skip[at + k + 1];
           continue;
         }
       }
-      index.skip[j] = static_cast<std::int32_t>(j + 1);
+      index.skip[at + k] = static_cast<std::int32_t>(at + k + 1);
     }
   }
 }
 
 void NetworkTables::BuildMetersBelow() {
-  fMeasAscending_.resize(sections_.size());
-  metersUpTo_.resize(sections_.size());
+  fMeasAscending_.resize(orderedSections_);
+  metersUpTo_.resize(orderedSections_);
   // Ascending, NaN after every number.
   auto before = [](const std::pair<double, std::int32_t>& a, const std::pair<double, std::int32_t>& b) {
     return !std::isnan(a.first) && (std::isnan(b.first) || a.first < b.first);
   };
   std::vector<std::pair<double, std::int32_t>> measured;
   for (const SectionRun& run : sectionRuns_) {
+    if (run.ordered < 0) continue;
     const auto begin = static_cast<std::size_t>(run.begin);
     const auto end = static_cast<std::size_t>(run.end);
+    const auto at = static_cast<std::size_t>(run.ordered);
     measured.clear();
     for (std::size_t i = begin; i < end; ++i) measured.emplace_back(sections_[i].F_meas, sections_[i].Meters);
-    if (measured.size() > 1) std::sort(measured.begin(), measured.end(), before);
+    std::sort(measured.begin(), measured.end(), before);
     std::int64_t sum = 0;
-    for (std::size_t j = begin; j < end; ++j) {
-      fMeasAscending_[j] = measured[j - begin].first;
-      sum += measured[j - begin].second;
-      metersUpTo_[j] = sum;
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+      fMeasAscending_[at + k] = measured[k].first;
+      sum += measured[k].second;
+      metersUpTo_[at + k] = sum;
     }
   }
 }
@@ -183,7 +191,7 @@ const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
 }
 
 NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
-                                                   std::int32_t IdEntry::*field, std::vector<std::int32_t>& idOfRow) {
+                                                   std::int32_t IdEntry::*field, std::int32_t FlowRecord::*rowId) {
   RowBlocks blocks;
   for (IdEntry& entry : entries_) entry.*field = -1;
   std::size_t count = 0;
@@ -191,7 +199,6 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
     if (p == 0 || KeyOf(keyed[p]) != KeyOf(keyed[p - 1])) ++count;
   blocks.rows.resize(keyed.size());
   blocks.starts.reserve(count + 1);
-  idOfRow.resize(keyed.size());
   RankCursor ranks(ids_.ids());
   std::int32_t entry = -1;  // the entry of the current block's key
   for (std::size_t p = 0; p < keyed.size(); ++p) {
@@ -202,9 +209,7 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
       entries_[static_cast<std::size_t>(entry)].*field = static_cast<std::int32_t>(blocks.starts.size());
       blocks.starts.push_back(static_cast<std::int32_t>(p));
     }
-    // A small table by row, not the rows themselves: its writes at random
-    // stay in the cache where the rows' would not.
-    idOfRow[static_cast<std::size_t>(blocks.rows[p])] = entry;
+    flows_[static_cast<std::size_t>(blocks.rows[p])].*rowId = entry;
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
   return blocks;
@@ -217,24 +222,42 @@ std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block
   return std::span<const std::int32_t>(rows).subspan(begin, end - begin);
 }
 
-void NetworkTables::SealFlows() {
-  std::vector<std::uint64_t> byFrom = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; });
-  std::vector<std::uint64_t> byInto = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; });
-  AdoptIds(MergeIds(DistinctKeys(byFrom), DistinctKeys(byInto)));
-  std::vector<std::int32_t> idOfRow;
-  rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, idOfRow);
-  byFrom = {};
-  for (std::size_t i = 0; i < flows_.size(); ++i) flows_[i].id1 = idOfRow[i];
-  rowsInto_ = MakeBlocks(byInto, &IdEntry::into, idOfRow);
-  byInto = {};
+void NetworkTables::SealFlows(bool concurrent) {
+  // The rows leaving and the rows entering each reach are two orders of
+  // their own: sorted and cut into blocks side by side.
+  std::vector<std::uint64_t> byFrom;
+  std::vector<std::uint64_t> byInto;
+  std::vector<std::int32_t> fromIds;
+  std::vector<std::int32_t> intoIds;
+  RunBoth(
+      concurrent,
+      [&] {
+        byFrom = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id1; });
+        fromIds = DistinctKeys(byFrom);
+      },
+      [&] {
+        byInto = KeyedOrder(flows_.size(), [&](std::size_t i) { return flows_[i].Com_id2; });
+        intoIds = DistinctKeys(byInto);
+      });
+  AdoptIds(MergeIds(fromIds, intoIds));
+  fromIds = {};
+  intoIds = {};
+  // The two write different fields of the entries and of the rows.
+  RunBoth(
+      concurrent,
+      [&] {
+        rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, &FlowRecord::id1);
+        byFrom = {};
+      },
+      [&] {
+        rowsInto_ = MakeBlocks(byInto, &IdEntry::into, &FlowRecord::id2);
+        byInto = {};
+      });
   // Whether a reach is joined in its interior is asked of every reach a walk
   // enters: answered here once, not by reading its rows each time.
   for (IdEntry& entry : entries_) entry.interior = false;
-  for (std::size_t i = 0; i < flows_.size(); ++i) {
-    FlowRecord& f = flows_[i];
-    f.id2 = idOfRow[i];
+  for (const FlowRecord& f : flows_)
     if (f.Sequence > 0.0) entries_[static_cast<std::size_t>(f.id2)].interior = true;
-  }
 }
 
 void NetworkTables::IndexReaches() {
@@ -249,9 +272,11 @@ void NetworkTables::IndexReaches() {
   claimed_ = reaches_.size();
 }
 
-std::vector<std::size_t> NetworkTables::ClaimReaches(std::span<ReachRecord> records) {
+std::vector<std::size_t> NetworkTables::ClaimReaches(std::span<ReachRecord> records, std::vector<std::uint64_t> order) {
   if (claimed_ != reaches_.size()) IndexReaches();
-  const std::vector<std::uint64_t> keyed = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  if (order.size() != records.size())
+    order = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  const std::vector<std::uint64_t>& keyed = order;
   AdoptIds(DistinctKeys(keyed));
   const auto before = static_cast<std::int32_t>(reaches_.size());
   std::vector<std::size_t> others;
@@ -325,11 +350,18 @@ const SectionRecord* NetworkTables::FirstAtNode(const NodeOrder& index, std::int
                                                 std::optional<std::int32_t> notOther) const {
   const SectionRun* run = RunOf(comId);
   if (run == nullptr) return nullptr;
+  if (run->ordered < 0) {
+    // One section: it is the answer or there is none.
+    const SectionRecord& only = sections_[static_cast<std::size_t>(run->begin)];
+    if (only.*index.node != node || (notOther && only.*index.other == *notOther)) return nullptr;
+    return &only;
+  }
   auto at = [&](std::int32_t j) -> const SectionRecord& {
     return sections_[static_cast<std::size_t>(index.order[static_cast<std::size_t>(j)])];
   };
-  std::int32_t lo = run->begin;
-  std::int32_t hi = run->end;
+  const std::int32_t end = run->ordered + (run->end - run->begin);
+  std::int32_t lo = run->ordered;
+  std::int32_t hi = end;
   while (lo < hi) {
     const std::int32_t mid = lo + (hi - lo) / 2;
     if (at(mid).*index.node < node)
@@ -337,12 +369,12 @@ const SectionRecord* NetworkTables::FirstAtNode(const NodeOrder& index, std::int
     else
       hi = mid;
   }
-  if (lo == run->end || at(lo).*index.node != node) return nullptr;
+  if (lo == end || at(lo).*index.node != node) return nullptr;
   if (!notOther || at(lo).*index.other != *notOther) return &at(lo);
   // The first one goes to notOther: the next whose other node differs from
   // it is the answer, if it is still at this node.
   const std::int32_t next = index.skip[static_cast<std::size_t>(lo)];
-  if (next < run->end && at(next).*index.node == node) return &at(next);
+  if (next < end && at(next).*index.node == node) return &at(next);
   return nullptr;
 }
 
@@ -378,8 +410,13 @@ const SectionRecord* NetworkTables::FirstSectionWithTMeas100(std::int32_t comId)
 std::int64_t NetworkTables::MetersBelow(std::int32_t comId, double measure) const {
   const SectionRun* run = RunOf(comId);
   if (run == nullptr) return 0;
-  const auto first = fMeasAscending_.begin() + run->begin;
-  const auto last = fMeasAscending_.begin() + run->end;
+  if (run->ordered < 0) {
+    // One section (NaN is below nothing: the comparison is false).
+    const SectionRecord& only = sections_[static_cast<std::size_t>(run->begin)];
+    return only.F_meas < measure ? only.Meters : 0;
+  }
+  const auto first = fMeasAscending_.begin() + run->ordered;
+  const auto last = first + (run->end - run->begin);
   // Numbers below the measure lead the ascending order; NaN, last, never is.
   const auto below = std::partition_point(first, last, [measure](double f) { return f < measure; });
   if (below == first) return 0;

@@ -82,9 +82,12 @@ class NetworkTables {
   void AppendSections(std::vector<SectionRecord>&& sections) { Adopt(sections_, std::move(sections)); }
   void AppendFlows(std::vector<FlowRecord>&& flows) { Adopt(flows_, std::move(flows)); }
   void AppendReaches(std::vector<ReachRecord>&& reaches) { Adopt(reaches_, std::move(reaches)); }
-  void SealSections();
+  // `order`, when given, is the sections' KeyedOrder by Com_id, sorted by
+  // the caller already; otherwise it is sorted here.
+  void SealSections(std::vector<std::uint64_t> order = {});
   void AppendFlow(const FlowRecord& flow) { flows_.push_back(flow); }
-  void SealFlows();
+  // `concurrent`: the two row orders are built on two threads.
+  void SealFlows(bool concurrent = false);
   void AppendReach(const ReachRecord& reach) { reaches_.push_back(reach); }
   void SealReaches();
 
@@ -96,7 +99,8 @@ class NetworkTables {
   // positions in `records` of the others, ascending. The work goes in Com_id
   // order, so that no id is looked up at random. When every reach appended
   // was claimed, SealReaches has nothing left to look up.
-  std::vector<std::size_t> ClaimReaches(std::span<ReachRecord> records);
+  // `order`, when given, is the records' KeyedOrder by Com_id.
+  std::vector<std::size_t> ClaimReaches(std::span<ReachRecord> records, std::vector<std::uint64_t> order = {});
 
  private:
   template <typename Record>
@@ -107,18 +111,22 @@ class NetworkTables {
       table.insert(table.end(), records.begin(), records.end());
   }
   // The sections of one reach: sections_[begin, end), and the first of them
-  // with F_meas 0 and with T_meas 100 (-1 when none).
+  // with F_meas 0 and with T_meas 100 (-1 when none). Most reaches have one
+  // section, which needs no order of its own: only a reach of several has
+  // its orders, at `ordered` in the orders below (-1 for one section).
   struct SectionRun {
     std::int32_t begin = 0;
     std::int32_t end = 0;
     std::int32_t fMeas0 = -1;
     std::int32_t tMeas100 = -1;
+    std::int32_t ordered = -1;
   };
-  // The sections of each reach ordered by one of their end nodes, equal
-  // nodes in file order: order[run.begin, run.end) holds section indexes.
-  // skip[j] is the next position after j in that order whose node or other
-  // node differs from j's, so that the first section at a node whose other
-  // node is not a given one is found in at most two steps.
+  // The sections of each reach of several ordered by one of their end
+  // nodes, equal nodes in file order: order[run.ordered + k] is the section
+  // index of the run's k-th in that order. skip[j] is the next position
+  // after j in that order whose node or other node differs from j's, so
+  // that the first section at a node whose other node is not a given one is
+  // found in at most two steps.
   struct NodeOrder {
     std::int32_t SectionRecord::*node;
     std::int32_t SectionRecord::*other;
@@ -159,10 +167,11 @@ class NetworkTables {
     std::span<const std::int32_t> Block(std::int32_t block) const;
   };
   // Cuts `rows` into blocks, records each block in the entry of its key and
-  // the entry of each row's key in idOfRow. `keyed` holds each row's key in
-  // the high half, the row in the low half; every key is adopted already.
+  // the entry of each row's key in the row's `rowId`. `keyed` holds each
+  // row's key in the high half, the row in the low half; every key is
+  // adopted already.
   RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
-                       std::vector<std::int32_t>& idOfRow);
+                       std::int32_t FlowRecord::*rowId);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;
@@ -173,11 +182,12 @@ class NetworkTables {
   std::vector<SectionRun> sectionRuns_;  // one per reach with sections, in Com_id order
   NodeOrder byFnode_{&SectionRecord::Fnode, &SectionRecord::Tnode, {}, {}};
   NodeOrder byTnode_{&SectionRecord::Tnode, &SectionRecord::Fnode, {}, {}};
-  // Per reach run: its F_meas values ascending (NaN last) and the running
-  // sum of Meters in that order, so that the Meters below a measure are a
-  // binary search away.
+  // Per reach run of several sections, at its `ordered`: its F_meas values
+  // ascending (NaN last) and the running sum of Meters in that order, so
+  // that the Meters below a measure are a binary search away.
   std::vector<double> fMeasAscending_;
   std::vector<std::int64_t> metersUpTo_;
+  std::size_t orderedSections_ = 0;          // the sections of the runs of several
   RowBlocks rowsFrom_;                       // by Com_id1
   RowBlocks rowsInto_;                       // by Com_id2
   std::vector<std::int32_t> reachesByCode_;  // reach indexes ordered by code, then file order

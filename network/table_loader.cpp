@@ -55,9 +55,8 @@ class SkipReporter {
 // before it in the file (a key holding NaN repeats nothing; -0.0 equals 0.0).
 // The sections are put in Com_id order, equal ids in file order, so that the
 // sections of one reach are compared with each other alone, in order.
-std::vector<bool> RepeatedSections(const std::vector<SectionRecord>& records) {
+std::vector<bool> RepeatedSections(const std::vector<SectionRecord>& records, const std::vector<std::uint64_t>& keyed) {
   std::vector<bool> repeated(records.size(), false);
-  const std::vector<std::uint64_t> keyed = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
   struct Measures {
     double from;
     double to;
@@ -85,10 +84,15 @@ std::vector<bool> RepeatedSections(const std::vector<SectionRecord>& records) {
 }
 
 // Each loader keeps the records it accepts at the front of the parsed table,
-// in file order, and hands the table over whole.
-void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+// in file order, and hands the table over whole. The sections' Com_id order,
+// sorted once here to find the repeated ones, is handed on for the sections
+// to be sealed by (it is the order of the table kept when the tables held
+// no sections before).
+std::vector<std::uint64_t> LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, TextWriter& log,
+                                        NetworkTables& tables) {
   std::vector<SectionRecord>& records = parsed.records;
-  const std::vector<bool> repeated = RepeatedSections(records);
+  std::vector<std::uint64_t> keyed = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  const std::vector<bool> repeated = RepeatedSections(records, keyed);
   SkipReporter skips(parsed.skipped, path, log);
   std::size_t kept = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
@@ -97,8 +101,22 @@ void LoadSections(ParsedTable<SectionRecord>& parsed, const std::string& path, T
     records[kept++] = records[k];
   }
   skips.Rest();
+  if (kept < records.size()) {
+    // The kept sections move forward over the repeated ones before them.
+    std::vector<std::int32_t> movedTo(records.size(), -1);
+    for (std::size_t k = 0, to = 0; k < records.size(); ++k)
+      if (!repeated[k]) movedTo[k] = static_cast<std::int32_t>(to++);
+    std::size_t out = 0;
+    for (const std::uint64_t q : keyed) {
+      const std::int32_t to = movedTo[static_cast<std::size_t>(KeyedPosition(q))];
+      if (to >= 0) keyed[out++] = (q & ~std::uint64_t{0xFFFFFFFFu}) | static_cast<std::uint32_t>(to);
+    }
+    keyed.resize(out);
+  }
   records.resize(kept);
+  if (!tables.sections().empty()) keyed.clear();
   tables.AppendSections(std::move(records));
+  return keyed;
 }
 
 // Whether Rel_com_Ids seen before may repeat. Tables number their rows in
@@ -157,9 +175,17 @@ void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWri
   tables.AppendFlows(std::move(records));
 }
 
-void LoadReaches(ParsedTable<ReachRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+// The reach table parsed, with its Com_id order (KeyedOrder), worked out
+// where it was parsed.
+struct KeyedReaches {
+  ParsedTable<ReachRecord> parsed;
+  std::vector<std::uint64_t> order;
+};
+
+void LoadReaches(KeyedReaches& keyed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+  ParsedTable<ReachRecord>& parsed = keyed.parsed;
   std::vector<ReachRecord>& records = parsed.records;
-  const std::vector<std::size_t> others = tables.ClaimReaches(records);
+  const std::vector<std::size_t> others = tables.ClaimReaches(records, std::move(keyed.order));
   SkipReporter skips(parsed.skipped, path, log);
   std::size_t kept = 0;
   std::size_t other = 0;
@@ -196,6 +222,15 @@ MaybeParsed<Record> ReadAndParse(const FileReader& read, const std::string& path
   return parsed;
 }
 
+std::optional<KeyedReaches> ReadAndKeyReaches(const FileReader& read, const std::string& path) {
+  MaybeParsed<ReachRecord> parsed = ReadAndParse(read, path, ParseReaches);
+  if (!parsed) return std::nullopt;
+  KeyedReaches keyed{std::move(*parsed), {}};
+  const std::vector<ReachRecord>& records = keyed.parsed.records;
+  keyed.order = KeyedOrder(records.size(), [&](std::size_t i) { return records[i].Com_id; });
+  return keyed;
+}
+
 Status ReportMissing(TextWriter& log, const std::string& path, const char* name) {
   log.Print("The input file %s was not opened\n", path);
   log.Print("The file %s was not opened.\n", name);
@@ -213,7 +248,7 @@ class LaterTables {
     concurrent_ = true;
     helper_ = std::jthread([this] {
       Fulfil(flows_, [this] { return ReadAndParse(read_, paths_.flow, ParseFlows); });
-      Fulfil(reaches_, [this] { return ReadAndParse(read_, paths_.reach, ParseReaches); });
+      Fulfil(reaches_, [this] { return ReadAndKeyReaches(read_, paths_.reach); });
     });
 #else
     (void)concurrent;
@@ -225,19 +260,19 @@ class LaterTables {
 #endif
     return ReadAndParse(read_, paths_.flow, ParseFlows);
   }
-  MaybeParsed<ReachRecord> Reaches() {
+  std::optional<KeyedReaches> Reaches() {
 #ifdef RILL_THREADS
     if (concurrent_) return reaches_.get_future().get();
 #endif
-    return ReadAndParse(read_, paths_.reach, ParseReaches);
+    return ReadAndKeyReaches(read_, paths_.reach);
   }
 
  private:
   const TablePaths& paths_;
   const FileReader& read_;
 #ifdef RILL_THREADS
-  template <typename Record, typename Make>
-  static void Fulfil(std::promise<MaybeParsed<Record>>& promise, Make make) {
+  template <typename Table, typename Make>
+  static void Fulfil(std::promise<Table>& promise, Make make) {
     try {
       promise.set_value(make());
     } catch (...) {
@@ -247,7 +282,7 @@ class LaterTables {
 
   bool concurrent_ = false;
   std::promise<MaybeParsed<FlowRecord>> flows_;
-  std::promise<MaybeParsed<ReachRecord>> reaches_;
+  std::promise<std::optional<KeyedReaches>> reaches_;
   std::jthread helper_;  // last: joined before the promises go
 #endif
 };
@@ -272,13 +307,13 @@ Status LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWr
   MaybeParsed<SectionRecord> parsedSections = ReadAndParse(read, paths.section, ParseSections);
   if (!parsedSections) return ReportMissing(log, paths.section, "secdata.txt");
   Note(report, paths.section, parsedSections->skipped);
-  LoadSections(*parsedSections, paths.section, log, tables);
+  std::vector<std::uint64_t> sectionOrder = LoadSections(*parsedSections, paths.section, log, tables);
   parsedSections.reset();
   log.Print("\n");
   const auto& sections = tables.sections();
   DumpSections(sections, log, concurrent);
   WriteCounts(log, sections.size(), paths.section);
-  tables.SealSections();
+  tables.SealSections(std::move(sectionOrder));
 
   MaybeParsed<FlowRecord> parsedFlows = later.Flows();
   if (!parsedFlows) return ReportMissing(log, paths.flow, "flowdata.txt");
@@ -289,11 +324,11 @@ Status LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWr
   const auto& flows = tables.flows();
   DumpFlows(flows, log, concurrent);
   WriteCounts(log, flows.size(), paths.flow);
-  tables.SealFlows();
+  tables.SealFlows(concurrent);
 
-  MaybeParsed<ReachRecord> parsedReaches = later.Reaches();
+  std::optional<KeyedReaches> parsedReaches = later.Reaches();
   if (!parsedReaches) return ReportMissing(log, paths.reach, "rchdata.txt");
-  Note(report, paths.reach, parsedReaches->skipped);
+  Note(report, paths.reach, parsedReaches->parsed.skipped);
   LoadReaches(*parsedReaches, paths.reach, log, tables);
   parsedReaches.reset();
   log.Print("\n");

@@ -60,7 +60,8 @@ struct LoadedNet {
   LoadReport report;
 };
 
-inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string_view flows, std::string_view reaches) {
+inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string_view flows, std::string_view reaches,
+                                          bool concurrent = false) {
   auto net = std::make_unique<LoadedNet>();
   const TablePaths paths = MemoryPaths();
   std::map<std::string, std::string> files = {
@@ -76,7 +77,7 @@ inline std::unique_ptr<LoadedNet> LoadNet(std::string_view sections, std::string
         if (it == files.end()) return std::nullopt;
         return it->second;
       },
-      log.writer(), net->tables, false, &net->report);
+      log.writer(), net->tables, concurrent, &net->report);
   net->loadLog = log.Text();
   return net;
 }
