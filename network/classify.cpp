@@ -28,7 +28,7 @@ double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::i
   const SectionRecord& curFirst = tables.SectionsOf(current).front();
   const SectionRecord& recvFirst = tables.SectionsOf(receiving).front();
   const bool reversed = dir == kDirReversed;
-  const bool traced = current == 918 || receiving == 918;
+  const bool traced = JunctionTraced(current, receiving);
 
   // A Dir 710 row leaves the receiving reach into the current reach's top;
   // any other row enters it from the current reach's bottom.

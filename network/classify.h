@@ -18,9 +18,13 @@ std::int16_t BranchedOf(std::span<const SectionRecord> sections);
 std::int16_t ClassifyDivergent(const NetworkTables& tables, std::int32_t comId);
 std::int16_t DivergentOf(std::size_t rowsIn, std::size_t rowsOut);
 
+// Whether the junction of these two reaches writes its trace lines.
+inline bool JunctionTraced(std::int32_t current, std::int32_t receiving) { return current == 918 || receiving == 918; }
+
 // The measure on the receiving reach where the current reach meets it, found
 // by matching section end nodes. Both reaches must have sections. Writes the
-// junction trace lines when either reach is 918.
+// junction trace lines when JunctionTraced (either reach is 918), and
+// nothing otherwise.
 double JunctionMeasure(const NetworkTables& tables, std::int32_t current, std::int32_t receiving, std::int32_t dir,
                        TextWriter& log);
 

@@ -18,6 +18,7 @@
 #include "network/keyed_order.h"
 #include "network/load_dump.h"
 #include "network/measure_key.h"
+#include "network/run_both.h"
 #include "network/table_parse.h"
 
 namespace rill {
@@ -146,21 +147,65 @@ class RowIdsSeen {
   IdIndex seen_;
 };
 
-void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables) {
+// Where a row with a positive Sequence meets the receiving reach, worked out
+// before the rows are taken in file order.
+struct Junction {
+  double measure = 0.0;
+  bool placed = false;  // both reaches have sections
+  bool traced = false;  // left for the file-order loop, which writes its trace lines
+};
+
+// The junctions of the rows with a positive Sequence, in file order. Each
+// reads the sections of two reaches at random: on a national network most
+// of the flow table's load, and worked on two threads when the load may use
+// a second (they only read the sealed sections).
+std::vector<Junction> JunctionsOf(const std::vector<FlowRecord>& records, const NetworkTables& tables,
+                                  bool concurrent) {
+  std::vector<std::uint32_t> rows;
+  for (std::size_t k = 0; k < records.size(); ++k)
+    if (records[k].Sequence > 0.0) rows.push_back(static_cast<std::uint32_t>(k));
+  std::vector<Junction> junctions(rows.size());
+  TextWriter silent = TextWriter::Discarding();  // untraced junctions write nothing
+  auto work = [&](std::size_t begin, std::size_t end) {
+    for (std::size_t j = begin; j < end; ++j) {
+      const FlowRecord& r = records[rows[j]];
+      Junction& junction = junctions[j];
+      if (JunctionTraced(r.Com_id1, r.Com_id2)) {
+        junction.traced = true;
+      } else if (!tables.SectionsOf(r.Com_id1).empty() && !tables.SectionsOf(r.Com_id2).empty()) {
+        junction.measure = JunctionMeasure(tables, r.Com_id1, r.Com_id2, r.Dir, silent);
+        junction.placed = true;
+      }
+    }
+  };
+  const std::size_t half = rows.size() / 2;
+  RunBoth(
+      concurrent && rows.size() > 4096, [&] { work(0, half); }, [&] { work(half, rows.size()); });
+  return junctions;
+}
+
+void LoadFlows(ParsedTable<FlowRecord>& parsed, const std::string& path, TextWriter& log, NetworkTables& tables,
+               bool concurrent) {
   std::vector<FlowRecord>& records = parsed.records;
+  const std::vector<Junction> junctions = JunctionsOf(records, tables, concurrent);
+  std::size_t nextJunction = 0;
   RowIdsSeen seen;
   SkipReporter skips(parsed.skipped, path, log);
   std::size_t kept = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
     skips.Before(k);
     FlowRecord r = records[k];
+    const Junction* junction = r.Sequence > 0.0 ? &junctions[nextJunction++] : nullptr;
     if (!seen.InsertFirst(r.Rel_com_Id, std::span<const FlowRecord>(records.data(), kept))) continue;
-    if (r.Sequence > 0.0) {
-      if (tables.SectionsOf(r.Com_id1).empty() || tables.SectionsOf(r.Com_id2).empty()) {
+    if (junction != nullptr) {
+      const bool placed = junction->traced
+                              ? !tables.SectionsOf(r.Com_id1).empty() && !tables.SectionsOf(r.Com_id2).empty()
+                              : junction->placed;
+      if (!placed) {
         log.Print("Flow %d: no sections to place the junction, Sequence set to 0\n", r.Rel_com_Id);
         r.Sequence = 0.0;
       } else {
-        r.Sequence = JunctionMeasure(tables, r.Com_id1, r.Com_id2, r.Dir, log);
+        r.Sequence = junction->traced ? JunctionMeasure(tables, r.Com_id1, r.Com_id2, r.Dir, log) : junction->measure;
       }
     }
     if (r.Dir == kDirReversed) {
@@ -318,7 +363,7 @@ Status LoadNetworkTables(const TablePaths& paths, const FileReader& read, TextWr
   MaybeParsed<FlowRecord> parsedFlows = later.Flows();
   if (!parsedFlows) return ReportMissing(log, paths.flow, "flowdata.txt");
   Note(report, paths.flow, parsedFlows->skipped);
-  LoadFlows(*parsedFlows, paths.flow, log, tables);
+  LoadFlows(*parsedFlows, paths.flow, log, tables, concurrent);
   parsedFlows.reset();
   log.Print("\n");
   const auto& flows = tables.flows();

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "network/classify.h"
 #include "tests/support/net_fixture.h"
+#include "text/text_writer.h"
 
 namespace rill {
 namespace {
@@ -96,6 +98,48 @@ TEST(LoadedOrders, EveryLookupIsTheFirstInFileOrder) {
       }
     }
   }
+}
+
+TEST(LoadedOrders, JunctionMeasuresAreThoseOfTheRowsInFileOrder) {
+  // More junction rows than one thread works alone; repeated rows, rows of
+  // reaches without sections and rows of the traced reach 918 among them.
+  std::mt19937 random(11);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+  std::string secText;
+  for (int c = 1; c <= 3000; ++c)
+    for (int k = 0; k < 1 + (c % 3 == 0); ++k)
+      secText += std::to_string(k * 50) + "," + std::to_string(k * 50 + 50) + "," + std::to_string(pick(1, 9)) + "," +
+                 std::to_string(pick(1, 9)) + "," + std::to_string(c) + ",100\n";
+  std::string flowText;
+  std::vector<Row> rows;  // as read, repeated ids included
+  for (int i = 0; i < 9000; ++i) {
+    const Row r{pick(1, 8800), pick(1, 3100), pick(0, 200) == 0 ? 918 : pick(1, 3100), pick(0, 3) == 0 ? 710 : 709};
+    rows.push_back(r);
+    flowText += std::to_string(r.id) + "," + std::to_string(r.com1) + "," + std::to_string(r.com2) + "," +
+                std::to_string(pick(1, 99)) + "," + std::to_string(r.dir) + ",0\n";
+  }
+  auto serial = LoadNet(secText, flowText, "", false);
+  auto concurrent = LoadNet(secText, flowText, "", true);
+  ASSERT_TRUE(serial->status.ok());
+  ASSERT_TRUE(concurrent->status.ok());
+  EXPECT_EQ(concurrent->loadLog, serial->loadLog);
+  const NetworkTables& t = concurrent->tables;
+  ASSERT_EQ(t.flows().size(), serial->tables.flows().size());
+  TextWriter silent = TextWriter::Discarding();
+  std::vector<bool> seen(8801, false);
+  std::size_t kept = 0;
+  for (const Row& r : rows) {
+    if (seen[static_cast<std::size_t>(r.id)]) continue;
+    seen[static_cast<std::size_t>(r.id)] = true;
+    const FlowRecord& f = t.flows()[kept++];
+    ASSERT_EQ(f.Rel_com_Id, r.id);
+    const bool placed = !t.SectionsOf(r.com1).empty() && !t.SectionsOf(r.com2).empty();
+    const double expected = placed ? JunctionMeasure(t, r.com1, r.com2, r.dir, silent) : 0.0;
+    EXPECT_EQ(f.Sequence, expected) << r.id;
+    EXPECT_EQ(serial->tables.flows()[kept - 1].Sequence, expected) << r.id;
+  }
+  EXPECT_NE(serial->loadLog.find("no sections to place the junction"), std::string::npos);
+  EXPECT_NE(serial->loadLog.find("Receiving: 918"), std::string::npos);
 }
 
 }  // namespace
