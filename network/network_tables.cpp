@@ -190,8 +190,8 @@ const NetworkTables::IdEntry* NetworkTables::EntryOf(std::int32_t comId) const {
   return at < 0 ? nullptr : &entries_[static_cast<std::size_t>(at)];
 }
 
-NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64_t>& keyed,
-                                                   std::int32_t IdEntry::*field, std::int32_t FlowRecord::*rowId) {
+NetworkTables::RowBlocks NetworkTables::MakeBlocks(std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
+                                                   std::int32_t FlowRecord::*rowId, bool backwards) {
   RowBlocks blocks;
   for (IdEntry& entry : entries_) entry.*field = -1;
   std::size_t count = 0;
@@ -201,18 +201,53 @@ NetworkTables::RowBlocks NetworkTables::MakeBlocks(const std::vector<std::uint64
   blocks.starts.reserve(count + 1);
   RankCursor ranks(ids_.ids());
   std::int32_t entry = -1;  // the entry of the current block's key
+  std::int32_t lastKey = 0;
   for (std::size_t p = 0; p < keyed.size(); ++p) {
     const std::int32_t key = KeyOf(keyed[p]);
-    blocks.rows[p] = PositionOf(keyed[p]);
-    if (p == 0 || key != KeyOf(keyed[p - 1])) {
+    const std::int32_t row = PositionOf(keyed[p]);
+    blocks.rows[p] = row;
+    if (p == 0 || key != lastKey) {
       entry = static_cast<std::int32_t>(ranks.RankOf(key));
       entries_[static_cast<std::size_t>(entry)].*field = static_cast<std::int32_t>(blocks.starts.size());
       blocks.starts.push_back(static_cast<std::int32_t>(p));
     }
-    flows_[static_cast<std::size_t>(blocks.rows[p])].*rowId = entry;
+    lastKey = key;
+    // The row and its entry take the key's place, for WriteRowIds.
+    keyed[p] = static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32 | static_cast<std::uint32_t>(entry);
   }
   blocks.starts.push_back(static_cast<std::int32_t>(blocks.rows.size()));
+  WriteRowIds(keyed, rowId, backwards);
   return blocks;
+}
+
+void NetworkTables::WriteRowIds(std::vector<std::uint64_t>& pairs, std::int32_t FlowRecord::*rowId, bool backwards) {
+  // Written in the order of the keys, each id would go to a row at random,
+  // a trip to memory each once the rows outgrow the cache. The pairs are
+  // first put in windows of 65,536 rows (2.6 MB) in place, each moved
+  // straight to its window, and then written a window at a time.
+  constexpr unsigned kWindowBits = 16;
+  auto windowOf = [](std::uint64_t pair) { return static_cast<std::size_t>(pair >> (32 + kWindowBits)); };
+  const std::size_t windows = (flows_.size() >> kWindowBits) + 1;
+  std::vector<std::size_t> next(windows + 1, 0);
+  for (const std::uint64_t pair : pairs) ++next[windowOf(pair) + 1];
+  for (std::size_t w = 1; w <= windows; ++w) next[w] += next[w - 1];
+  std::vector<std::size_t> end(next.begin() + 1, next.end());
+  for (std::size_t w = 0; w < windows; ++w) {
+    while (next[w] < end[w]) {
+      std::uint64_t pair = pairs[next[w]];
+      for (std::size_t to = windowOf(pair); to != w; to = windowOf(pair)) std::swap(pair, pairs[next[to]++]);
+      pairs[next[w]++] = pair;
+    }
+  }
+  // The other order's ids are written at the same time on another thread:
+  // from the other end, so that the two seldom write the same rows at once.
+  auto write = [&](std::uint64_t pair) {
+    flows_[static_cast<std::size_t>(pair >> 32)].*rowId = static_cast<std::int32_t>(pair & 0xFFFFFFFFu);
+  };
+  if (backwards)
+    std::for_each(pairs.rbegin(), pairs.rend(), write);
+  else
+    std::for_each(pairs.begin(), pairs.end(), write);
 }
 
 std::span<const std::int32_t> NetworkTables::RowBlocks::Block(std::int32_t block) const {
@@ -246,11 +281,11 @@ void NetworkTables::SealFlows(bool concurrent) {
   RunBoth(
       concurrent,
       [&] {
-        rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, &FlowRecord::id1);
+        rowsFrom_ = MakeBlocks(byFrom, &IdEntry::from, &FlowRecord::id1, false);
         byFrom = {};
       },
       [&] {
-        rowsInto_ = MakeBlocks(byInto, &IdEntry::into, &FlowRecord::id2);
+        rowsInto_ = MakeBlocks(byInto, &IdEntry::into, &FlowRecord::id2, true);
         byInto = {};
       });
   // Whether a reach is joined in its interior is asked of every reach a walk

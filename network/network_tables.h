@@ -169,9 +169,13 @@ class NetworkTables {
   // Cuts `rows` into blocks, records each block in the entry of its key and
   // the entry of each row's key in the row's `rowId`. `keyed` holds each
   // row's key in the high half, the row in the low half; every key is
-  // adopted already.
-  RowBlocks MakeBlocks(const std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field,
-                       std::int32_t FlowRecord::*rowId);
+  // adopted already. `keyed` is used up. `backwards`: the rows' ids are
+  // written from the last row.
+  RowBlocks MakeBlocks(std::vector<std::uint64_t>& keyed, std::int32_t IdEntry::*field, std::int32_t FlowRecord::*rowId,
+                       bool backwards);
+  // Writes each pair's entry (low half) into the `rowId` of its row (high
+  // half); the pairs are reordered.
+  void WriteRowIds(std::vector<std::uint64_t>& pairs, std::int32_t FlowRecord::*rowId, bool backwards);
 
   std::vector<ReachRecord> reaches_;
   std::vector<FlowRecord> flows_;

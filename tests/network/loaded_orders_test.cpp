@@ -142,5 +142,23 @@ TEST(LoadedOrders, JunctionMeasuresAreThoseOfTheRowsInFileOrder) {
   EXPECT_NE(serial->loadLog.find("Receiving: 918"), std::string::npos);
 }
 
+TEST(LoadedOrders, EveryRowCarriesTheIdsOfItsReachesOnALargeTable) {
+  // Rows over several windows of the rows' ids, in no order of their reaches.
+  std::mt19937 random(5);
+  std::string flowText;
+  for (int i = 1; i <= 200000; ++i)
+    flowText += std::to_string(i) + "," + std::to_string(static_cast<int>(random() % 150000) + 1) + "," +
+                std::to_string(static_cast<int>(random() % 150000) + 1) + ",0,709,0\n";
+  for (const bool concurrent : {false, true}) {
+    auto net = LoadNet("", flowText, "", concurrent);
+    ASSERT_TRUE(net->status.ok());
+    const NetworkTables& t = net->tables;
+    ASSERT_EQ(t.flows().size(), 200000u);
+    std::size_t wrong = 0;
+    for (const FlowRecord& f : t.flows()) wrong += f.id1 != t.IdOf(f.Com_id1) || f.id2 != t.IdOf(f.Com_id2);
+    EXPECT_EQ(wrong, 0u) << concurrent;
+  }
+}
+
 }  // namespace
 }  // namespace rill
