@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#ifdef RILL_THREADS
-#include <future>
-#endif
+#include "network/run_both.h"
 
 namespace rill {
 
@@ -16,35 +14,27 @@ constexpr std::size_t kChunk = 16384;
 
 // Writes line(out, i) for every i below n to the log, in order. Lines are
 // independent of each other, so with `concurrent` a second thread formats
-// the odd chunks while this one formats the even ones.
+// the odd chunks while this one formats and writes the even ones.
 template <typename Line>
 void WriteLines(TextWriter& log, std::size_t n, bool concurrent, Line line) {
   if (log.Discards()) return;  // a trace nobody reads is not formatted
   std::string even;
+  std::string odd;
   auto format = [&](std::string& out, std::size_t begin, std::size_t end) {
     out.clear();
     for (std::size_t i = begin; i < end; ++i) line(out, i);
   };
-#ifdef RILL_THREADS
-  if (concurrent) {
-    std::string odd;
-    for (std::size_t begin = 0; begin < n; begin += 2 * kChunk) {
-      const std::size_t middle = std::min(n, begin + kChunk);
-      const std::size_t end = std::min(n, begin + 2 * kChunk);
-      std::future<void> helper = std::async(std::launch::async, [&] { format(odd, middle, end); });
-      format(even, begin, middle);
-      log.Write(even);
-      helper.get();
-      log.Write(odd);
-    }
-    return;
-  }
-#else
-  (void)concurrent;
-#endif
-  for (std::size_t begin = 0; begin < n; begin += kChunk) {
-    format(even, begin, std::min(n, begin + kChunk));
-    log.Write(even);
+  for (std::size_t begin = 0; begin < n; begin += 2 * kChunk) {
+    const std::size_t middle = std::min(n, begin + kChunk);
+    const std::size_t end = std::min(n, begin + 2 * kChunk);
+    RunBoth(
+        concurrent,
+        [&] {
+          format(even, begin, middle);
+          log.Write(even);
+        },
+        [&] { format(odd, middle, end); });
+    log.Write(odd);
   }
 }
 

@@ -8,9 +8,10 @@
 
 namespace rill {
 
-// Runs `first` and `second`, side by side when `concurrent`. Both are done
-// when it returns, also when one of them throws (the first exception is
-// passed on).
+// Runs `first` and `second`, side by side when `concurrent`, `first` always
+// on the calling thread (so it may write what only that thread writes).
+// Both are done when it returns, also when one of them throws (the first
+// exception is passed on).
 template <typename First, typename Second>
 void RunBoth(bool concurrent, First first, Second second) {
 #ifdef RILL_THREADS
